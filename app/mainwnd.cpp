@@ -1,0 +1,85 @@
+#include "app/mainwnd.h"
+
+#include "app/startup.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "timer/timer.h"
+#include "traymenu/caption.h"
+#include "traymenu/traymenu.h"
+
+NOTIFYICONDATAA TrayIconData;
+
+namespace {
+
+// Sent by the shell when the notification area has been created anew: the
+// icon is gone and must be added again.
+UINT TaskbarCreatedMsg = 0;
+
+void OnCreate(HWND wnd) {
+  TaskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
+  TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  TrayIconData.hWnd = wnd;
+  TrayIconData.uID = TRAY_ICON_ID;
+  TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  TrayIconData.uCallbackMessage = WM_TRAYICON;
+  TrayIconData.hIcon = LoadIconA(HInstance, RES_MAINICON);
+  lstrcpyA(TrayIconData.szTip, "Kwiet!");
+  Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+}
+
+void OnDestroy() {
+  Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+  PostQuitMessage(0);
+}
+
+void OnTrayIcon(HWND wnd, LPARAM mouseMsg) {
+  switch (mouseMsg) {
+    case WM_LBUTTONDOWN:
+      SetForegroundWindow(wnd);
+      break;
+    case WM_RBUTTONDOWN:
+      if (!MenuBusy) ShowTrayMenu(wnd);
+      break;
+  }
+}
+
+// Windows ends the process after this without the exit sequence: keep what
+// the user set.
+void OnEndSession(WPARAM ending) {
+  if (ending && Timer != nullptr) LoadSaveSettings(true);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CREATE:
+      OnCreate(wnd);
+      break;
+    case WM_DESTROY:
+      OnDestroy();
+      break;
+    case WM_DRAWITEM:
+      DrawMenuItem(LOWORD(wParam), reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+      break;
+    case WM_MEASUREITEM:
+      MeasureMenuItem(LOWORD(wParam), reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      break;
+    case WM_COMMAND:
+      HandleMenuCommand(wnd, wParam);
+      return 0;
+    case WM_TIMER:
+      if (Timer != nullptr) Timer->HandleTimer(wParam);
+      break;
+    case WM_TRAYICON:
+      OnTrayIcon(wnd, lParam);
+      break;
+    case WM_ENDSESSION:
+      OnEndSession(wParam);
+      break;
+    default:
+      if (msg == TaskbarCreatedMsg && TaskbarCreatedMsg != 0) Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+      break;
+  }
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}

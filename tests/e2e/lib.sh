@@ -1,0 +1,53 @@
+# Shared by the end-to-end tests: each runs the real kwiet.exe in a throw-away
+# Wine prefix copied from the rig's template, and watches it from outside.
+# shellcheck shell=bash
+set -euo pipefail
+
+BUILD_DIR=$1
+BIN=$BUILD_DIR/bin
+TEMPLATE=${KWIET_WINE_TEMPLATE:?the test command sets KWIET_WINE_TEMPLATE}
+export WINEDEBUG=-all
+KEY='HKCU\SOFTWARE\Orlo Software\Kwiet!'
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/kwiet-e2e.XXXXXX")
+export WINEPREFIX=$WORK/prefix
+cp -a "$TEMPLATE" "$WINEPREFIX"
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+pass() { echo "ok: $*"; }
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# wait_for SECONDS COMMAND...: until the command succeeds.
+wait_for() {
+  local limit=$1 i
+  shift
+  for i in $(seq 1 $((limit * 10))); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Prints a stored value's data as wine reg shows it, or nothing.
+reg_value() {
+  wine reg query "$KEY" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$0 ~ n {print $NF}'
+}
+
+# The watcher: a window process that logs the session's messages.
+start_watch() {
+  WATCH_LOG=$WORK/watch.log
+  wine "$BIN/sessionwatch.exe" "$(winepath -w "$WATCH_LOG")" &
+  WATCH_PID=$!
+  wait_for 30 grep -q ready "$WATCH_LOG" 2>/dev/null || fail "the watcher did not start"
+}

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The real program counts a period down, asks Wine to power off and ends by
+# itself with exit code 0; a second start meanwhile ends at once.
+source "$(dirname "$0")/lib.sh"
+
+# --- plain power-off: applications are asked to close ---
+start_watch
+start=$(now_ms)
+wine "$BIN/kwiet.exe" 3 &
+kwiet=$!
+wait_for 20 wine reg query "$KEY" >/dev/null 2>&1 || fail "no settings key after start"
+
+# A second instance meanwhile: ends at once, exit code 0, registry untouched.
+wine reg delete "$KEY" /v "Force Shutdown" /f >/dev/null 2>&1 || true
+wine "$BIN/kwiet.exe" 60 || fail "second instance exit code $?"
+[ -z "$(reg_value "Force Shutdown")" ] || fail "the second instance wrote the registry"
+pass "second instance ended at once without touching the registry"
+
+wait "$kwiet" || fail "kwiet.exe exit code $?"
+elapsed=$(($(now_ms) - start))
+[ "$elapsed" -ge 2500 ] || fail "ended after $elapsed ms, before its period"
+pass "kwiet.exe 3 ended by itself with exit code 0 after $elapsed ms"
+
+wait_for 15 grep -q "endsession 1" "$WATCH_LOG" || fail "no end of session seen: $(cat "$WATCH_LOG")"
+grep -q queryendsession "$WATCH_LOG" || fail "the session was ended without asking"
+pass "Wine ended the session after asking the applications (power-off, not forced)"
+wait "$WATCH_PID" 2>/dev/null || true
+wineserver -w
+
+for v in "Last Mode" "Last Time" "Show Timer Display" "Force Shutdown" "Warning Sound"; do
+  [ -n "$(reg_value "$v")" ] || fail "value \"$v\" not written at exit"
+done
+[ "$(reg_value "Last Time")" = 0x3 ] || fail "Last Time is $(reg_value "Last Time")"
+pass "all five settings written at exit"
+
+# --- forced power-off: applications are ended without being asked ---
+wine reg add "$KEY" /v "Force Shutdown" /t REG_DWORD /d 1 /f >/dev/null
+start_watch
+wine "$BIN/kwiet.exe" 2 || fail "forced run exit code $?"
+wait_for 15 bash -c "! kill -0 $WATCH_PID 2>/dev/null" || fail "the watcher survived a forced power-off"
+! grep -q endsession "$WATCH_LOG" || fail "a forced power-off asked the applications: $(cat "$WATCH_LOG")"
+pass "a forced power-off ended the other applications without asking"

@@ -1,0 +1,177 @@
+// The countdown: ticks, tooltip, beeps and the end, driven by the fake clock.
+#include <cmath>
+
+#include "app/mainwnd.h"
+#include "app/startup.h"
+#include "rig.h"
+#include "timer/timer.h"
+
+namespace {
+
+using CountdownTest = ProgramTest;
+
+TEST_F(CountdownTest, EachSecondRewritesTheTooltip) {
+  Start("90");
+  Tick();
+  EXPECT_EQ(Timer->Remaining, 89);
+  EXPECT_EQ(Tooltip(), "Kwiet! [00:01:29]");
+  EXPECT_EQ(Timer->NextTickMs, 1000u);
+  Tick();
+  EXPECT_EQ(Tooltip(), "Kwiet! [00:01:28]");
+  EXPECT_TRUE(Fake.Beeps.empty());
+}
+
+TEST_F(CountdownTest, EarlyTickChangesNothingAndWaitsForTheRest) {
+  Start("90");
+  Tick(990);
+  EXPECT_EQ(Timer->Remaining, 90);
+  EXPECT_EQ(Tooltip(), "Kwiet!");
+  EXPECT_EQ(Timer->NextTickMs, 10u);
+  Tick(10);
+  EXPECT_EQ(Timer->Remaining, 89);
+}
+
+TEST_F(CountdownTest, MinuteBeepOnceThenRisingWarningBeeps) {
+  Start("62");
+  Tick();  // 61
+  EXPECT_TRUE(Fake.Beeps.empty());
+  Tick();  // 60
+  ASSERT_EQ(Fake.Beeps.size(), 1u);
+  EXPECT_EQ(Fake.Beeps[0].Frequency, 300u);
+  EXPECT_EQ(Fake.Beeps[0].Duration, 250u);
+  for (int i = 0; i < 29; ++i) Tick();  // 59 .. 31: silence
+  EXPECT_EQ(Fake.Beeps.size(), 1u);
+  Tick();  // 30
+  ASSERT_EQ(Fake.Beeps.size(), 2u);
+  EXPECT_EQ(Fake.Beeps[1].Frequency, 300u);
+  EXPECT_EQ(Fake.Beeps[1].Duration, 50u);
+  for (int i = 0; i < 29; ++i) Tick();  // 29 .. 1
+  EXPECT_EQ(Fake.Beeps.back().Frequency, 590u);
+  EXPECT_TRUE(Fake.PowerOffs.empty());
+  Tick();  // 0
+  EXPECT_EQ(Fake.Beeps.back().Frequency, 600u);
+  EXPECT_EQ(Fake.Beeps.size(), 2u + 29u + 1u);
+  EXPECT_TRUE(QuitPosted());
+}
+
+TEST_F(CountdownTest, LateTickStillGivesTheMinuteBeepOnce) {
+  Start("63");
+  Tick(4500);  // a stalled thread: 63 -> 59 in one tick
+  EXPECT_EQ(Timer->Remaining, 59);
+  ASSERT_EQ(Fake.Beeps.size(), 1u);
+  EXPECT_EQ(Fake.Beeps[0].Frequency, 300u);
+  Tick();
+  EXPECT_EQ(Fake.Beeps.size(), 1u);
+}
+
+TEST_F(CountdownTest, WithoutWarningSoundNoBeepButStillTheEnd) {
+  Start("62");
+  Timer->WarningSound = false;
+  EXPECT_EQ(TickToEnd(100), 62);
+  EXPECT_TRUE(Fake.Beeps.empty());
+  ASSERT_EQ(Fake.PowerOffs.size(), 1u);
+}
+
+TEST_F(CountdownTest, ZeroAsksForPowerOffOnceAndEndsTheLoop) {
+  Start("3");
+  Tick();
+  Tick();
+  EXPECT_TRUE(Fake.PowerOffs.empty());
+  Tick();
+  EXPECT_TRUE(QuitPosted());
+  ASSERT_EQ(Fake.PowerOffs.size(), 1u);
+  EXPECT_EQ(Fake.PowerOffs[0].Flags, static_cast<UINT>(EWX_POWEROFF));
+  EXPECT_EQ(Tooltip(), "Kwiet! [00:00:00]");
+  // The icon is gone, and stray ticks before the process ends ask nothing more.
+  EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &TrayIconData));
+  Tick();
+  EXPECT_EQ(Fake.PowerOffs.size(), 1u);
+}
+
+TEST_F(CountdownTest, ForcedPowerOffWhenTheSwitchIsOn) {
+  Start("1");
+  Timer->ForceShutdown = true;
+  Tick();
+  ASSERT_EQ(Fake.PowerOffs.size(), 1u);
+  EXPECT_EQ(Fake.PowerOffs[0].Flags, static_cast<UINT>(EWX_POWEROFF | EWX_FORCE));
+}
+
+TEST_F(CountdownTest, StalledThreadSkipsSecondsButEndsOnTime) {
+  Start("20");
+  Tick();
+  Tick(5000);  // the GUI thread was blocked for five seconds
+  EXPECT_EQ(Timer->Remaining, 14);
+  EXPECT_EQ(Tooltip(), "Kwiet! [00:00:14]");
+  Tick(14000);
+  EXPECT_TRUE(QuitPosted());
+  EXPECT_EQ(Fake.PowerOffs.size(), 1u);
+}
+
+// Windows rounds a 1000-ms timer up to its tick, about 1.56 % late. Re-arming
+// for the next whole second keeps the end on the deadline.
+TEST_F(CountdownTest, SlowTimerStillEndsWithinOneTimerQuantum) {
+  const int period = 600;
+  Start("600");
+  ULONGLONG start = Fake.NowMs;
+  int ticks = 0;
+  while (!QuitPosted() && ticks < 2 * period) {
+    auto late = static_cast<ULONGLONG>(std::ceil(Timer->NextTickMs * 1.0156));
+    Tick(late);
+    ++ticks;
+  }
+  ASSERT_TRUE(QuitPosted());
+  long long endedAfter = static_cast<long long>(Fake.NowMs - start);
+  EXPECT_GE(endedAfter, period * 1000LL);
+  EXPECT_LE(endedAfter, period * 1000LL + 16);
+}
+
+TEST_F(CountdownTest, PauseKeepsTheSecondsAndResumeCountsOnFromThem) {
+  Start("50");
+  Tick();
+  Timer->SetRunning(false);
+  Tick(10000);  // a stray tick while paused changes nothing
+  EXPECT_EQ(Timer->Remaining, 49);
+  EXPECT_EQ(Tooltip(), "Kwiet! [00:00:49]");
+  Timer->SetRunning(true);
+  Tick();
+  EXPECT_EQ(Timer->Remaining, 48);
+}
+
+TEST_F(CountdownTest, RestartReturnsToThePeriod) {
+  Start("50");
+  Tick(3000);
+  Timer->Restart();
+  EXPECT_EQ(Timer->Remaining, 50);
+  Tick();
+  EXPECT_EQ(Timer->Remaining, 49);
+}
+
+TEST_F(CountdownTest, NegativeStartEndsAtTheFirstTick) {
+  Start("-5");
+  EXPECT_EQ(Timer->Remaining, -5);
+  Tick();
+  EXPECT_TRUE(QuitPosted());
+  EXPECT_EQ(Tooltip(), "Kwiet! [-00:00:06]");
+  ASSERT_FALSE(Fake.Beeps.empty());
+  EXPECT_EQ(Fake.Beeps.back().Frequency, 600u);
+}
+
+TEST_F(CountdownTest, MostNegativeStartSaturatesInsteadOfOverflowing) {
+  Start("-2147483648");
+  Tick();
+  EXPECT_EQ(Timer->Remaining, INT32_MIN);
+  EXPECT_EQ(Tooltip(), "Kwiet! [-596523:14:08]");
+  EXPECT_EQ(Fake.PowerOffs.size(), 1u);
+}
+
+TEST_F(CountdownTest, RealTimersDriveTheCountdown) {
+  // The fake clock stands still: the real timer's ticks must change nothing.
+  Start("5");
+  Pump(1300);
+  EXPECT_EQ(Timer->Remaining, 5);
+  Fake.NowMs += 1000;
+  Pump(1300);
+  EXPECT_EQ(Timer->Remaining, 4);
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+#include "rig.h"
+
+#include "app/mainwnd.h"
+#include "app/startup.h"
+#include "settings/settings.h"
+#include "timer/sysapi.h"
+#include "timer/timer.h"
+#include "traymenu/traymenu.h"
+
+FakeSystem Fake;
+
+namespace {
+
+BOOL WINAPI FakeGetVersionExA(LPOSVERSIONINFOA info) {
+  Fake.Calls.push_back("GetVersionExA");
+  if (info->dwOSVersionInfoSize != 148) return FALSE;
+  info->dwPlatformId = Fake.PlatformId;
+  return TRUE;
+}
+
+BOOL WINAPI FakeOpenProcessToken(HANDLE, DWORD access, PHANDLE token) {
+  Fake.Calls.push_back("OpenProcessToken:" + std::to_string(access));
+  if (Fake.OpenTokenFails) return FALSE;
+  *token = reinterpret_cast<HANDLE>(0x1234);
+  return TRUE;
+}
+
+BOOL WINAPI FakeLookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid) {
+  Fake.Calls.push_back(std::string("LookupPrivilegeValueA:") + (system ? system : "") + ":" + name);
+  if (Fake.LookupFails) return FALSE;
+  luid->LowPart = 19;
+  luid->HighPart = 0;
+  return TRUE;
+}
+
+BOOL WINAPI FakeAdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES state, DWORD length,
+                                      PTOKEN_PRIVILEGES, PDWORD) {
+  Fake.Calls.push_back("AdjustTokenPrivileges:" + std::to_string(token == reinterpret_cast<HANDLE>(0x1234)) + ":" +
+                       std::to_string(disableAll) + ":" + std::to_string(state->PrivilegeCount) + ":" +
+                       std::to_string(state->Privileges[0].Luid.LowPart) + ":" +
+                       std::to_string(state->Privileges[0].Attributes) + ":" + std::to_string(length));
+  return Fake.AdjustFails ? FALSE : TRUE;
+}
+
+BOOL WINAPI FakeCloseHandle(HANDLE) {
+  Fake.Calls.push_back("CloseHandle");
+  return TRUE;
+}
+
+BOOL WINAPI FakeExitWindowsEx(UINT flags, DWORD reason) {
+  Fake.Calls.push_back("ExitWindowsEx:" + std::to_string(flags));
+  Fake.PowerOffs.push_back({flags, reason});
+  return Fake.ExitWindowsFails ? FALSE : TRUE;
+}
+
+BOOL WINAPI FakeBeep(DWORD frequency, DWORD duration) {
+  Fake.Beeps.push_back({frequency, duration});
+  return TRUE;
+}
+
+void WINAPI FakeGetLocalTime(LPSYSTEMTIME time) { *time = Fake.LocalTime; }
+
+ULONGLONG FakeMonotonicMs() { return Fake.NowMs; }
+
+HKEY OpenSettingsKey(REGSAM access) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, access, &key) != ERROR_SUCCESS) return nullptr;
+  return key;
+}
+
+}  // namespace
+
+void InstallFakeSystem() {
+  Fake = FakeSystem();
+  Sys.GetVersionExA = FakeGetVersionExA;
+  Sys.OpenProcessToken = FakeOpenProcessToken;
+  Sys.LookupPrivilegeValueA = FakeLookupPrivilegeValueA;
+  Sys.AdjustTokenPrivileges = FakeAdjustTokenPrivileges;
+  Sys.CloseHandle = FakeCloseHandle;
+  Sys.ExitWindowsEx = FakeExitWindowsEx;
+  Sys.Beep = FakeBeep;
+  Sys.GetLocalTime = FakeGetLocalTime;
+  Sys.MonotonicMs = FakeMonotonicMs;
+}
+
+bool Pump(DWORD ms) {
+  bool alive = true;
+  DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        alive = false;
+        continue;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (ms > 0) Sleep(5);
+  } while (GetTickCount() - start < ms);
+  return alive;
+}
+
+RegistrySnapshot::RegistrySnapshot() {
+  HKEY key = OpenSettingsKey(KEY_READ);
+  if (key == nullptr) return;
+  existed_ = true;
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD nameSize = sizeof name;
+    BYTE data[1024];
+    DWORD dataSize = sizeof data;
+    DWORD type = 0;
+    if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+    values_.push_back({name, type, std::vector<BYTE>(data, data + dataSize)});
+  }
+  RegCloseKey(key);
+}
+
+RegistrySnapshot::~RegistrySnapshot() {
+  DeleteSettingsKey();
+  if (!existed_) return;
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  for (const Value& v : values_) {
+    RegSetValueExA(key, v.Name.c_str(), 0, v.Type, v.Data.data(), static_cast<DWORD>(v.Data.size()));
+  }
+  RegCloseKey(key);
+}
+
+void DeleteSettingsKey() { RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY); }
+
+bool SettingsKeyExists() {
+  HKEY key = OpenSettingsKey(KEY_READ);
+  if (key != nullptr) RegCloseKey(key);
+  return key != nullptr;
+}
+
+bool ReadStoredDword(const char* name, DWORD& value) {
+  HKEY key = OpenSettingsKey(KEY_READ);
+  if (key == nullptr) return false;
+  DWORD type = 0, size = sizeof value;
+  LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS && type == REG_DWORD && size == 4;
+}
+
+void WriteStoredValue(const char* name, DWORD type, const void* data, DWORD size) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+}
+
+void ProgramTest::SetUp() {
+  InstallFakeSystem();
+  DeleteSettingsKey();
+  MainWnd = nullptr;
+  Timer = nullptr;
+  MenuBusy = false;
+  TrayIconData = NOTIFYICONDATAA();
+  quit_ = false;
+}
+
+void ProgramTest::TearDown() {
+  HWND wnd = MainWnd;
+  if (Timer != nullptr) {
+    // Close the program's own windows first, as the process end would.
+    if (Timer->WarningWnd != nullptr) DestroyWindow(Timer->WarningWnd);
+    if (Timer->DisplayVisible && Timer->DisplayWnd != nullptr) Timer->ShowDisplay(false);
+    RunExitSequence();
+  }
+  if (wnd != nullptr && IsWindow(wnd)) {
+    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    DestroyWindow(wnd);
+  }
+  Pump();
+  UnregisterClassA(MAIN_WINDOW_CLASS, GetModuleHandleA(nullptr));
+  MainWnd = nullptr;
+  Sys = RealSystemApi;
+}
+
+void ProgramTest::Start(const char* args) {
+  std::string line = std::string("kwiet.exe ") + args;
+  ASSERT_EQ(StartProgram(line.c_str()), StartResult::Loop);
+  ASSERT_NE(MainWnd, nullptr);
+  ASSERT_NE(Timer, nullptr);
+}
+
+void ProgramTest::Tick(ULONGLONG advanceMs) {
+  Fake.NowMs += advanceMs;
+  SendMessageA(MainWnd, WM_TIMER, TICK_TIMER_ID, 0);
+  if (!Pump()) quit_ = true;
+}
+
+int ProgramTest::TickToEnd(int maxTicks) {
+  int n = 0;
+  while (!quit_ && n < maxTicks) {
+    Tick();
+    ++n;
+  }
+  return n;
+}
+
+std::string ProgramTest::Tooltip() const { return TrayIconData.szTip; }

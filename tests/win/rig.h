@@ -1,0 +1,86 @@
+// The test rig: a fake for what is irreversible or outside the process, a
+// message pump, and a fixture that starts the real program in-process.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+struct PowerOffCall {
+  UINT Flags;
+  DWORD Reason;
+};
+
+struct BeepCall {
+  DWORD Frequency;
+  DWORD Duration;
+};
+
+// What the fake system saw and what it answers.
+struct FakeSystem {
+  std::vector<std::string> Calls;  // names of the power-off steps, in order
+  std::vector<PowerOffCall> PowerOffs;
+  std::vector<BeepCall> Beeps;
+  DWORD PlatformId = VER_PLATFORM_WIN32_NT;
+  bool OpenTokenFails = false;
+  bool LookupFails = false;
+  bool AdjustFails = false;
+  bool ExitWindowsFails = false;
+  SYSTEMTIME LocalTime = {2026, 12, 1, 7, 14, 37, 0, 0};
+  ULONGLONG NowMs = 1000000;
+};
+
+extern FakeSystem Fake;
+
+// Puts the fake in place of the real system functions, freshly reset.
+void InstallFakeSystem();
+
+// Dispatches what is waiting in this thread's queue, for at least `ms`
+// milliseconds. Returns false once WM_QUIT was seen.
+bool Pump(DWORD ms = 0);
+
+// Keeps the program's registry key as it was before a test.
+class RegistrySnapshot {
+ public:
+  RegistrySnapshot();
+  ~RegistrySnapshot();
+
+ private:
+  struct Value {
+    std::string Name;
+    DWORD Type;
+    std::vector<BYTE> Data;
+  };
+  bool existed_ = false;
+  std::vector<Value> values_;
+};
+
+void DeleteSettingsKey();
+bool SettingsKeyExists();
+// Reads a stored value as a DWORD; false when it is missing.
+bool ReadStoredDword(const char* name, DWORD& value);
+void WriteStoredValue(const char* name, DWORD type, const void* data, DWORD size);
+
+// Starts the program in this process with a command line and ends it
+// cleanly afterwards; every test starts from an empty settings key.
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The start-up of the program; "kwiet.exe" is put in front of `args`.
+  void Start(const char* args);
+  // Moves the fake clock on and sends the tick as timer 1 would.
+  void Tick(ULONGLONG advanceMs = 1000);
+  // Ticks until the countdown has ended or `maxTicks` were sent.
+  int TickToEnd(int maxTicks);
+  bool QuitPosted() const { return quit_; }
+  std::string Tooltip() const;
+
+  bool quit_ = false;
+
+ private:
+  RegistrySnapshot registry_;
+};

@@ -1,0 +1,40 @@
+#include "timer/shutdown.h"
+
+#include <reason.h>
+
+#include "timer/sysapi.h"
+
+// Reason 0 would log the power-off as unplanned and make Windows ask why at
+// the next start.
+static const DWORD PLANNED_REASON = SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED;
+
+bool IsWinNT() {
+  OSVERSIONINFOA info = {};
+  info.dwOSVersionInfoSize = sizeof info;
+  Sys.GetVersionExA(&info);
+  return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+bool ShutdownSystem(bool force) {
+  UINT flags = force ? EWX_FORCE : 0;
+  if (!IsWinNT()) {
+    Sys.ExitWindowsEx(flags | EWX_SHUTDOWN, PLANNED_REASON);
+    return true;
+  }
+  flags |= EWX_POWEROFF;
+  HANDLE token = nullptr;
+  bool ok = Sys.OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token) != FALSE;
+  TOKEN_PRIVILEGES newState = {};
+  newState.PrivilegeCount = 1;
+  newState.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  ok = (Sys.LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &newState.Privileges[0].Luid) != FALSE) && ok;
+  TOKEN_PRIVILEGES previous = {};
+  DWORD previousLength = 0;
+  ok = (Sys.AdjustTokenPrivileges(token, FALSE, &newState, sizeof previous, &previous, &previousLength) != FALSE) &&
+       ok;
+  // The privilege stays enabled for the process; the token handle does not
+  // need to.
+  if (token != nullptr) Sys.CloseHandle(token);
+  ok = (Sys.ExitWindowsEx(flags, PLANNED_REASON) != FALSE) && ok;
+  return ok;
+}

@@ -1,0 +1,25 @@
+// What is irreversible or lies outside the process goes through this one
+// table, so that tests can put fakes in its place. The program keeps the real
+// functions.
+#pragma once
+#include <windows.h>
+
+struct SystemApi {
+  // The power-off request and its token steps
+  BOOL(WINAPI* GetVersionExA)(LPOSVERSIONINFOA info);
+  BOOL(WINAPI* OpenProcessToken)(HANDLE process, DWORD access, PHANDLE token);
+  BOOL(WINAPI* LookupPrivilegeValueA)(LPCSTR system, LPCSTR name, PLUID luid);
+  BOOL(WINAPI* AdjustTokenPrivileges)(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newState, DWORD length,
+                                      PTOKEN_PRIVILEGES previousState, PDWORD returnLength);
+  BOOL(WINAPI* CloseHandle)(HANDLE handle);
+  BOOL(WINAPI* ExitWindowsEx)(UINT flags, DWORD reason);
+  // Sound
+  BOOL(WINAPI* Beep)(DWORD frequency, DWORD duration);
+  // Clocks: the wall clock, and milliseconds that stand still while the
+  // machine sleeps
+  void(WINAPI* GetLocalTime)(LPSYSTEMTIME time);
+  ULONGLONG (*MonotonicMs)();
+};
+
+extern SystemApi Sys;
+extern const SystemApi RealSystemApi;
