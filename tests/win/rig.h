@@ -84,3 +84,7 @@ class ProgramTest : public ::testing::Test {
  private:
   RegistrySnapshot registry_;
 };
+
+// GDI objects of this process. GetGuiResources answers on Windows; under
+// Wine it returns 0, so Wine's own handle table is read instead.
+int CountGdiObjects();
