@@ -1,0 +1,232 @@
+// The countdown display window: where it sits, what it shows on screen, and
+// that its pictures and drawing objects go with it.
+#include <algorithm>
+#include <vector>
+
+#include "app/startup.h"
+#include "res/resource.h"
+#include "rig.h"
+#include "timer/timer.h"
+
+namespace {
+
+using DisplayTest = ProgramTest;
+
+// The window's pixels as they are on its surface, read back after a repaint.
+class Capture {
+ public:
+  explicit Capture(HWND wnd) {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT r;
+    GetWindowRect(wnd, &r);
+    width_ = r.right - r.left;
+    height_ = r.bottom - r.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(mem, dib);
+    HDC src = GetWindowDC(wnd);
+    BitBlt(mem, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
+    ReleaseDC(wnd, src);
+    GdiFlush();
+    auto* px = static_cast<const DWORD*>(bits);
+    pixels_.assign(px, px + width_ * height_);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(dib);
+    ReleaseDC(nullptr, screen);
+  }
+  COLORREF At(int x, int y) const {
+    DWORD p = pixels_[y * width_ + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+  bool operator==(const Capture& other) const { return pixels_ == other.pixels_; }
+
+ private:
+  int width_ = 0, height_ = 0;
+  std::vector<DWORD> pixels_;
+};
+
+bool IsWhite(COLORREF c) { return GetRValue(c) >= 0xF0 && GetGValue(c) >= 0xF0 && GetBValue(c) >= 0xF0; }
+bool IsGrey(COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); }
+
+// What is drawn inside the text control, in window coordinates.
+struct TextInk {
+  int WhitePixels = 0;
+  int ColouredPixels = 0;  // neither black, white nor a grey between them
+  RECT Box = {1000, 1000, -1, -1};
+};
+
+constexpr RECT TEXT_CONTROL = {19, 4, 70, 16};
+
+TextInk InkOf(const Capture& shot) {
+  TextInk ink;
+  for (int y = TEXT_CONTROL.top; y < TEXT_CONTROL.bottom; ++y) {
+    for (int x = TEXT_CONTROL.left; x < TEXT_CONTROL.right; ++x) {
+      COLORREF c = shot.At(x, y);
+      if (!IsGrey(c)) ++ink.ColouredPixels;
+      if (c == RGB(0, 0, 0)) continue;
+      if (IsWhite(c)) ++ink.WhitePixels;
+      ink.Box.left = std::min<LONG>(ink.Box.left, x);
+      ink.Box.top = std::min<LONG>(ink.Box.top, y);
+      ink.Box.right = std::max<LONG>(ink.Box.right, x + 1);
+      ink.Box.bottom = std::max<LONG>(ink.Box.bottom, y + 1);
+    }
+  }
+  return ink;
+}
+
+RECT ChildRect(HWND dlg, int id) {
+  RECT r;
+  GetWindowRect(GetDlgItem(dlg, id), &r);
+  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void ExpectRect(const RECT& r, int x, int y, int width, int height) {
+  EXPECT_EQ(r.left, x);
+  EXPECT_EQ(r.top, y);
+  EXPECT_EQ(r.right - r.left, width);
+  EXPECT_EQ(r.bottom - r.top, height);
+}
+
+TEST_F(DisplayTest, SitsBorderlessInTheTopRightCornerOfTheScreen) {
+  Start("45");
+  HWND wnd = Timer->DisplayWnd;
+  ASSERT_NE(wnd, nullptr);
+  EXPECT_TRUE(IsWindowVisible(wnd));
+  EXPECT_EQ(GetWindow(wnd, GW_OWNER), MainWnd);
+  ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024) << "the test display is 1024 x 768";
+  RECT r;
+  GetWindowRect(wnd, &r);
+  ExpectRect(r, 949, 0, 75, 20);
+  LONG style = GetWindowLongA(wnd, GWL_STYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_THICKFRAME), 0);
+  EXPECT_EQ(GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  ExpectRect(ChildRect(wnd, IDC_DISPLAY_BACK), 0, 0, 75, 20);
+  ExpectRect(ChildRect(wnd, IDC_DISPLAY_CLOCK), 6, 4, 12, 12);
+  ExpectRect(ChildRect(wnd, IDC_DISPLAY_TEXT), 19, 4, 51, 12);
+  // The grey clock until the first blink, then the picture for the time left.
+  for (HBITMAP clock : ClockBitmaps) EXPECT_EQ(GetObjectType(clock), static_cast<DWORD>(OBJ_BITMAP));
+  auto image = [&] { return SendDlgItemMessageA(wnd, IDC_DISPLAY_CLOCK, STM_GETIMAGE, IMAGE_BITMAP, 0); };
+  EXPECT_EQ(image(), reinterpret_cast<LRESULT>(ClockBitmaps[0]));
+  SendMessageA(MainWnd, WM_TIMER, BLINK_TIMER_ID, 0);
+  EXPECT_EQ(image(), reinterpret_cast<LRESULT>(ClockBitmaps[2]));
+}
+
+TEST_F(DisplayTest, ShowsTheTimeWhiteOnBlackAndPauzaWhilePaused) {
+  Start("45");
+  HWND wnd = Timer->DisplayWnd;
+  Capture running(wnd);
+  TextInk ink = InkOf(running);
+  EXPECT_GT(ink.WhitePixels, 30);
+  EXPECT_EQ(ink.ColouredPixels, 0) << "only white text on black";
+  // Centred on x 27, y 5 of the control: the fixed text rectangle, not the
+  // control's own middle.
+  int centreX2 = ink.Box.left + ink.Box.right - 2 * TEXT_CONTROL.left;
+  int centreY2 = ink.Box.top + ink.Box.bottom - 2 * TEXT_CONTROL.top;
+  EXPECT_NEAR(centreX2, 54, 2);
+  EXPECT_NEAR(centreY2, 10, 3);
+  // Black on either side of the text, inside the control.
+  EXPECT_EQ(running.At(TEXT_CONTROL.left + 1, 9), RGB(0, 0, 0));
+  EXPECT_EQ(running.At(TEXT_CONTROL.right - 1, 9), RGB(0, 0, 0));
+  EXPECT_GT(ink.Box.left, TEXT_CONTROL.left + 1) << "00:00:45 shows whole";
+  EXPECT_LT(ink.Box.right, TEXT_CONTROL.right) << "00:00:45 shows whole";
+
+  Tick();
+  Capture nextSecond(wnd);
+  EXPECT_FALSE(nextSecond == running) << "00:00:44 reads differently";
+
+  Timer->SetRunning(false);
+  Capture paused(wnd);
+  TextInk pauseInk = InkOf(paused);
+  EXPECT_GT(pauseInk.WhitePixels, 20);
+  EXPECT_EQ(pauseInk.ColouredPixels, 0);
+  EXPECT_FALSE(paused == nextSecond) << "Pauza instead of the time";
+  EXPECT_LT(pauseInk.Box.right - pauseInk.Box.left, ink.Box.right - ink.Box.left) << "Pauza is the shorter text";
+  EXPECT_NEAR(pauseInk.Box.left + pauseInk.Box.right - 2 * TEXT_CONTROL.left, 54, 2);
+
+  Timer->SetRunning(true);
+  Capture resumed(wnd);
+  EXPECT_TRUE(resumed == nextSecond) << "the time again, as before the pause";
+}
+
+TEST_F(DisplayTest, SwitchingOffAndOnMakesANewWindowAndFreesEverything) {
+  Start("45");
+  Pump();
+  int before = CountGdiObjects();
+  ASSERT_GT(before, 0);
+  for (int round = 0; round < 10; ++round) {
+    HWND old = Timer->DisplayWnd;
+    HBITMAP oldClocks[4];
+    std::copy(ClockBitmaps, ClockBitmaps + 4, oldClocks);
+    Timer->ShowDisplay(false);
+    EXPECT_FALSE(IsWindow(old));
+    EXPECT_EQ(Timer->DisplayWnd, nullptr);
+    EXPECT_FALSE(Timer->DisplayVisible);
+    for (HBITMAP clock : oldClocks) EXPECT_EQ(GetObjectType(clock), 0u);
+    // Ticks and blinks without a window reach nothing.
+    Tick();
+    SendMessageA(MainWnd, WM_TIMER, BLINK_TIMER_ID, 0);
+    Timer->ShowDisplay(true);
+    ASSERT_NE(Timer->DisplayWnd, nullptr);
+    EXPECT_NE(Timer->DisplayWnd, old);
+    EXPECT_TRUE(IsWindowVisible(Timer->DisplayWnd));
+    EXPECT_TRUE(Timer->DisplayVisible);
+    for (HBITMAP clock : ClockBitmaps) EXPECT_EQ(GetObjectType(clock), static_cast<DWORD>(OBJ_BITMAP));
+    SendMessageA(MainWnd, WM_TIMER, BLINK_TIMER_ID, 0);
+    UpdateWindow(Timer->DisplayWnd);
+  }
+  // The pictures the window's controls load themselves go with it too.
+  EXPECT_EQ(CountGdiObjects(), before);
+}
+
+TEST_F(DisplayTest, SwitchingOnWhileOpenLeavesOneWindow) {
+  Start("45");
+  HWND old = Timer->DisplayWnd;
+  int before = CountGdiObjects();
+  Timer->ShowDisplay(true);
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_TRUE(IsWindowVisible(Timer->DisplayWnd));
+  EXPECT_EQ(CountGdiObjects(), before);
+}
+
+TEST_F(DisplayTest, StartsClosedWhenTheSettingSaysSo) {
+  DWORD off = 0;
+  WriteStoredValue("Show Timer Display", REG_DWORD, &off, sizeof off);
+  Start("45");
+  EXPECT_EQ(Timer->DisplayWnd, nullptr);
+  EXPECT_FALSE(Timer->DisplayVisible);
+  Timer->ShowDisplay(false);
+  EXPECT_EQ(Timer->DisplayWnd, nullptr);
+  Timer->ShowDisplay(true);
+  EXPECT_TRUE(IsWindowVisible(Timer->DisplayWnd));
+}
+
+TEST_F(DisplayTest, RepaintingTwiceASecondPilesUpNoGdiObjects) {
+  Start("1000");
+  HWND wnd = Timer->DisplayWnd;
+  SendMessageA(MainWnd, WM_TIMER, BLINK_TIMER_ID, 0);
+  UpdateWindow(wnd);
+  int before = CountGdiObjects();
+  ASSERT_GT(before, 0);
+  for (int i = 0; i < 200; ++i) {
+    Tick();
+    SendMessageA(MainWnd, WM_TIMER, BLINK_TIMER_ID, 0);
+    UpdateWindow(wnd);
+    SendMessageA(MainWnd, WM_TIMER, BLINK_TIMER_ID, 0);
+    UpdateWindow(wnd);
+  }
+  EXPECT_EQ(Timer->Remaining, 800);
+  EXPECT_EQ(CountGdiObjects(), before);
+}
+
+}  // namespace
