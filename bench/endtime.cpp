@@ -1,0 +1,78 @@
+// Measures when a countdown program ends, with its GUI thread stalled from
+// outside now and then, as a busy machine would stall it.
+//   endtime.exe CLASS EXE PERIOD [AT_MS:STALL_MS ...]
+// Prints the time from the program's main window appearing to its exit, and
+// the error against PERIOD. It has no window, so a power-off request of the
+// measured program under Wine leaves it running.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+double NowMs() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void SetThreadsSuspended(DWORD pid, bool suspend) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL ok = Thread32First(snapshot, &entry); ok; ok = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != pid) continue;
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+    if (thread == nullptr) continue;
+    if (suspend) {
+      SuspendThread(thread);
+    } else {
+      ResumeThread(thread);
+    }
+    CloseHandle(thread);
+  }
+  CloseHandle(snapshot);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) {
+    fprintf(stderr, "usage: endtime CLASS EXE PERIOD [AT_MS:STALL_MS ...]\n");
+    return 2;
+  }
+  const char* windowClass = argv[1];
+  std::string commandLine = std::string("\"") + argv[2] + "\" " + argv[3];
+  double period = atof(argv[3]) * 1000.0;
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    fprintf(stderr, "cannot start %s\n", argv[2]);
+    return 2;
+  }
+  double limit = NowMs() + 20000;
+  while (FindWindowA(windowClass, nullptr) == nullptr && NowMs() < limit) Sleep(1);
+  double start = NowMs();
+  for (int i = 4; i < argc; ++i) {
+    double at = 0, stall = 0;
+    if (sscanf(argv[i], "%lf:%lf", &at, &stall) != 2) continue;
+    while (NowMs() < start + at) Sleep(1);
+    SetThreadsSuspended(pi.dwProcessId, true);
+    Sleep(static_cast<DWORD>(stall));
+    SetThreadsSuspended(pi.dwProcessId, false);
+  }
+  WaitForSingleObject(pi.hProcess, static_cast<DWORD>(period + 60000));
+  double ended = NowMs() - start;
+  printf("%.0f %.0f\n", ended, ended - period);
+  return 0;
+}
