@@ -1,0 +1,51 @@
+// Drives the tray menu and modal dialogs from inside their own message loops.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Runs each step on its own tick of a thread timer, so that what one step
+// posts (keys, commands) is handled by the modal loop before the next. Once
+// the steps are used up it closes whatever menu or dialog is still open, so a
+// failing test ends instead of hanging.
+class InsideScript {
+ public:
+  explicit InsideScript(std::vector<std::function<void()>> steps, UINT intervalMs = 40);
+  ~InsideScript();
+  InsideScript(const InsideScript&) = delete;
+  InsideScript& operator=(const InsideScript&) = delete;
+  bool Finished() const { return next_ >= steps_.size(); }
+  bool ClosedLeftovers() const { return closedLeftovers_; }
+
+ private:
+  static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+  std::vector<std::function<void()>> steps_;
+  size_t next_ = 0;
+  bool closedLeftovers_ = false;
+  UINT_PTR timer_ = 0;
+};
+
+struct MenuItemView {
+  UINT Id;
+  UINT State;
+  std::wstring Text;
+};
+
+// The open tray menu, or null.
+HWND OpenMenuWnd();
+HMENU OpenMenu();
+std::vector<MenuItemView> ReadMenu(HMENU menu);
+
+// The set-time dialog while it is open, or null.
+HWND SetTimeWnd();
+// The About box while it is open, or null.
+HWND AboutWnd();
+
+std::string ItemText(HWND dlg, int id);
+bool ItemEnabled(HWND dlg, int id);
+// Types into a field as the user would replace its text.
+void TypeInto(HWND dlg, int id, const char* text);
+// Posts a key to the control that has the focus, as the keyboard would.
+void PressKey(HWND dlg, WPARAM key);
