@@ -27,7 +27,9 @@ struct DisplayObjects {
   ScopedBrush Black;
 };
 
-DisplayObjects* ObjectsOf(HWND dlg) { return reinterpret_cast<DisplayObjects*>(GetWindowLongPtrA(dlg, DWLP_USER)); }
+DisplayObjects* ObjectsOf(HWND dlg) {
+  return reinterpret_cast<DisplayObjects*>(GetWindowLongPtrA(dlg, DWLP_USER));
+}
 
 bool IsClockBitmap(HANDLE image) {
   for (HBITMAP clock : ClockBitmaps) {
@@ -80,7 +82,9 @@ BOOL OnDrawItem(HWND dlg, const DRAWITEMSTRUCT* item) {
 }
 
 // Only the program closes the window (ShowDisplay); Alt+F4 on it does not.
-BOOL OnClose() { return TRUE; }
+BOOL OnClose() {
+  return TRUE;
+}
 
 BOOL OnDestroy(HWND dlg) {
   TakeImageBack(dlg, IDC_DISPLAY_BACK, nullptr);

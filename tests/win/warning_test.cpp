@@ -44,7 +44,9 @@ int WarningDialogs() {
   return n;
 }
 
-std::wstring Seconds(HWND dlg) { return TextOf(GetDlgItem(dlg, IDC_WARNING_SECONDS)); }
+std::wstring Seconds(HWND dlg) {
+  return TextOf(GetDlgItem(dlg, IDC_WARNING_SECONDS));
+}
 
 TEST_F(WarningTest, OpensAtThirtyTopmostInTheMiddleAndCountsDownInTheSameWindow) {
   Start("45");
@@ -56,8 +58,7 @@ TEST_F(WarningTest, OpensAtThirtyTopmostInTheMiddleAndCountsDownInTheSameWindow)
   EXPECT_TRUE(IsWindowVisible(dlg));
   EXPECT_EQ(GetWindow(dlg, GW_OWNER), MainWnd);
   EXPECT_EQ(TextOf(dlg), L"Kwiet!");
-  std::vector<std::wstring> expected = {L"Uwaga:", L"System zostanie zamkni\u0119ty za", L"30", L"sekund.",
-                                        L"Anuluj"};
+  std::vector<std::wstring> expected = {L"Uwaga:", L"System zostanie zamkni\u0119ty za", L"30", L"sekund.", L"Anuluj"};
   EXPECT_EQ(ControlTexts(dlg), expected);
   // Wine does not make a DS_SYSMODAL dialog topmost; the dialog does it.
   EXPECT_NE(GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
