@@ -50,11 +50,12 @@ HWND CreateMainWindow() {
 StartResult StartProgram(const char* commandLine) {
   HInstance = GetModuleHandleA(nullptr);
   if (FindWindowA(MAIN_WINDOW_CLASS, nullptr) != nullptr) return StartResult::EndNow;
-  Timer = new TTimer();
+  Timer = NewTimer();
+  if (Timer == nullptr) return StartResult::EndNow;
   SetDefaults(*Timer);
   LoadSaveSettings(false);
   if (!ChoosePeriod(commandLine)) {
-    delete Timer;
+    FreeTimer(Timer);
     Timer = nullptr;
     return StartResult::EndNow;
   }
@@ -78,7 +79,7 @@ void RunExitSequence() {
   if (Timer == nullptr) return;
   LoadSaveSettings(true);
   if (Timer->Running) Timer->SetRunning(false);
-  delete Timer;
+  FreeTimer(Timer);
   Timer = nullptr;
 }
 

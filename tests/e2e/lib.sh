@@ -51,3 +51,18 @@ start_watch() {
   WATCH_PID=$!
   wait_for 30 grep -q ready "$WATCH_LOG" 2>/dev/null || fail "the watcher did not start"
 }
+
+drv() { wine "$BIN/driver.exe" "$@" | tr -d '\r'; }
+
+# The program's visible windows of one kind: "kind x y w h topmost title".
+window_line() { drv windows | awk -v k="$1" '$1 == k'; }
+
+# After the program has ended by itself: no power-off may have been asked for.
+expect_no_poweroff() {
+  sleep 3
+  ! grep -q queryendsession "$WATCH_LOG" || fail "a power-off was asked for"
+  kill -0 "$WATCH_PID" 2>/dev/null || fail "the session ended"
+}
+
+# The control text of a window's control: control_text KIND ID
+control_text() { drv texts "$1" | awk -F'\t' -v id="$2" '$1 == id {print $2}'; }

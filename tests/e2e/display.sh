@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The corner window: its place and size, and the tray menu hiding and
+# showing it.
+source "$(dirname "$0")/lib.sh"
+
+start_watch
+wine "$BIN/kwiet.exe" 120 &
+kwiet=$!
+drv wait-main 20 || fail "no main window"
+drv wait-window display 10 || fail "no display window"
+screen=$(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1]}')
+[ "$(window_line display | awk '{print $2, $3, $4, $5}')" = "$((screen - 75)) 0 75 20" ] ||
+  fail "display at $(window_line display)"
+pass "display window at the top-right corner, 75 x 20"
+
+# The menu, opened as a right click on the icon would open it.
+drv tray 0x204
+menu=$(drv menu)
+echo "$menu" | grep -q $'^261\t8\t Pokaż czas$' || fail "menu: $menu"
+echo "$menu" | grep -q $'^262\t0\t O programie...$' || fail "menu: $menu"
+drv endmenu
+pass "tray menu shows Pokaż czas checked"
+
+drv command 0x105
+sleep 0.5
+[ -z "$(window_line display)" ] || fail "the display window stayed"
+drv command 0x105
+drv wait-window display 5 || fail "the display window did not come back"
+[ "$(window_line display | awk '{print $2, $3, $4, $5}')" = "$((screen - 75)) 0 75 20" ] || fail "moved"
+pass "Pokaż czas hides and shows the display window"
+
+drv command 0x107
+wait "$kwiet" || fail "exit code $?"
+expect_no_poweroff
+[ "$(reg_value "Show Timer Display")" = 0x1 ] || fail "Show Timer Display $(reg_value "Show Timer Display")"
+pass "Zakończ ended the program without a power-off"

@@ -1,0 +1,191 @@
+// Drives and reads a running kwiet.exe from another process, as a user or
+// Windows would: finds its windows, reads their texts and places, sends them
+// messages. One command per call; prints its answer on stdout (UTF-8).
+//   driver.exe wait-main SECONDS          the main window appears
+//   driver.exe wait-gone SECONDS          the main window is gone
+//   driver.exe wait-window KIND SECONDS   a window of that kind shows
+//   driver.exe windows                    the program's visible windows: kind x y w h topmost title
+//   driver.exe texts KIND                 the control texts of a window: id<TAB>text
+//   driver.exe click KIND ID              BM_CLICK on a control
+//   driver.exe close KIND                 WM_CLOSE to a window
+//   driver.exe tray BUTTONMSG             the tray callback with a mouse message (e.g. 0x204)
+//   driver.exe command ID                 WM_COMMAND to the main window
+//   driver.exe menu                       the open popup menu: id<TAB>state<TAB>text
+//   driver.exe endmenu                    closes the open menu
+//   driver.exe taskbar-created            broadcasts "TaskbarCreated" as a restarted shell does
+//   driver.exe endsession                 WM_QUERYENDSESSION, then WM_ENDSESSION(TRUE)
+//   driver.exe tray-icons                 icons in Wine's stand-alone tray window
+//   driver.exe delete-icon                removes the program's tray icon, as a dying shell would
+// KIND: display (the corner window), warning, settime, about.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+HWND Main() { return FindWindowA("Kwiet!", nullptr); }
+
+std::string Utf8(const wchar_t* text) {
+  char out[1024];
+  int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
+  return n > 0 ? std::string(out) : std::string();
+}
+
+std::string Title(HWND wnd) {
+  wchar_t text[256] = {};
+  GetWindowTextW(wnd, text, 256);
+  return Utf8(text);
+}
+
+std::string ClassOf(HWND wnd) {
+  char name[64] = {};
+  GetClassNameA(wnd, name, sizeof name);
+  return name;
+}
+
+// The program's visible top-level windows. Before its main window exists
+// (the set-time dialog at start-up) every visible dialog counts: the test's
+// Wine prefix runs nothing else.
+std::vector<HWND> ProgramWindows() {
+  struct Search {
+    DWORD Pid;
+    std::vector<HWND> Found;
+  } search = {0, {}};
+  HWND main = Main();
+  if (main != nullptr) GetWindowThreadProcessId(main, &search.Pid);
+  EnumWindows(
+      [](HWND wnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(wnd, &pid);
+        bool ours = s->Pid != 0 ? pid == s->Pid : ClassOf(wnd) == "#32770";
+        if (ours && IsWindowVisible(wnd)) s->Found.push_back(wnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+std::string KindOf(HWND wnd) {
+  if (ClassOf(wnd) != "#32770") return ClassOf(wnd);
+  std::string title = Title(wnd);
+  if (title.empty()) return "display";
+  if (title == "About Kwiet!") return "about";
+  if (GetDlgItem(wnd, 1000) != nullptr) return "settime";
+  if (GetDlgItem(wnd, 1001) != nullptr) return "warning";
+  return "dialog";
+}
+
+HWND FindKind(const char* kind) {
+  for (HWND wnd : ProgramWindows()) {
+    if (KindOf(wnd) == kind) return wnd;
+  }
+  return nullptr;
+}
+
+bool WaitFor(double seconds, bool (*done)()) {
+  for (int i = 0; i < seconds * 100; ++i) {
+    if (done()) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
+int Fail(const char* what) {
+  fprintf(stderr, "driver: %s\n", what);
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Fail("no command");
+  std::string cmd = argv[1];
+  const char* arg = argc > 2 ? argv[2] : "";
+  if (cmd == "wait-main") return WaitFor(atof(arg), [] { return Main() != nullptr; }) ? 0 : Fail("no main window");
+  if (cmd == "wait-window") {
+    static const char* kind = arg;
+    return WaitFor(argc > 3 ? atof(argv[3]) : 10, [] { return FindKind(kind) != nullptr; }) ? 0 : Fail("no window");
+  }
+  if (cmd == "wait-gone") return WaitFor(atof(arg), [] { return Main() == nullptr; }) ? 0 : Fail("still running");
+  if (cmd == "windows") {
+    for (HWND wnd : ProgramWindows()) {
+      RECT r;
+      GetWindowRect(wnd, &r);
+      bool topmost = (GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+      printf("%s %ld %ld %ld %ld %d %s\n", KindOf(wnd).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+             topmost ? 1 : 0, Title(wnd).c_str());
+    }
+    return 0;
+  }
+  if (cmd == "texts" || cmd == "click" || cmd == "close") {
+    HWND wnd = FindKind(arg);
+    if (wnd == nullptr) return Fail("no such window");
+    if (cmd == "close") return PostMessageA(wnd, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (cmd == "click") {
+      HWND button = GetDlgItem(wnd, argc > 3 ? atoi(argv[3]) : 0);
+      if (button == nullptr) return Fail("no such control");
+      PostMessageA(button, BM_CLICK, 0, 0);
+      return 0;
+    }
+    for (HWND child = GetWindow(wnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      wchar_t text[256] = {};
+      SendMessageW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+      printf("%d\t%s\n", GetDlgCtrlID(child), Utf8(text).c_str());
+    }
+    return 0;
+  }
+  if (cmd == "tray") return PostMessageA(Main(), WM_USER, 1, strtol(arg, nullptr, 0)) ? 0 : Fail("no main window");
+  if (cmd == "command") return PostMessageA(Main(), WM_COMMAND, strtol(arg, nullptr, 0), 0) ? 0 : 1;
+  if (cmd == "menu" || cmd == "endmenu") {
+    HWND popup = nullptr;
+    WaitFor(5, [] { return FindWindowA("#32768", nullptr) != nullptr; });
+    popup = FindWindowA("#32768", nullptr);
+    if (popup == nullptr) return Fail("no open menu");
+    if (cmd == "endmenu") {
+      PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+      return 0;
+    }
+    auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      wchar_t text[128] = {};
+      GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+      printf("%u\t%u\t%s\n", GetMenuItemID(menu, i), GetMenuState(menu, i, MF_BYPOSITION), Utf8(text).c_str());
+    }
+    return 0;
+  }
+  if (cmd == "taskbar-created") {
+    return PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
+  }
+  if (cmd == "endsession") {
+    HWND main = Main();
+    if (main == nullptr) return Fail("no main window");
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+    printf("%d\n", static_cast<int>(answer));
+    SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, nullptr);
+    return 0;
+  }
+  if (cmd == "tray-icons") {
+    HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+    int n = 0;
+    for (HWND child = tray ? GetWindow(tray, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (ClassOf(child) == "__winex11_tray_icon" && IsWindowVisible(child)) ++n;
+    }
+    printf("%d\n", n);
+    return 0;
+  }
+  if (cmd == "delete-icon") {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = Main();
+    data.uID = 1;
+    return Shell_NotifyIconA(NIM_DELETE, &data) ? 0 : Fail("no icon");
+  }
+  return Fail("unknown command");
+}
