@@ -32,7 +32,8 @@ HWND FindThreadDialog(int markerId) {
 
 }  // namespace
 
-InsideScript::InsideScript(std::vector<std::function<void()>> steps, UINT intervalMs) : steps_(std::move(steps)) {
+InsideScript::InsideScript(std::vector<std::function<void()>> steps, UINT intervalMs, std::function<bool()> ready)
+    : steps_(std::move(steps)), ready_(std::move(ready)) {
   Current = this;
   timer_ = SetTimer(nullptr, 0, intervalMs, OnTimer);
 }
@@ -45,7 +46,10 @@ InsideScript::~InsideScript() {
 void CALLBACK InsideScript::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
   InsideScript* self = Current;
   if (self == nullptr) return;
+  constexpr int MAX_WAIT_TICKS = 100;
   if (self->next_ < self->steps_.size()) {
+    // Wine shows a modal dialog only once its queue has run empty.
+    if (self->ready_ && !self->ready_() && ++self->waited_ < MAX_WAIT_TICKS) return;
     // The step may run a nested loop of its own; it must not run again.
     auto step = self->steps_[self->next_++];
     step();
@@ -84,8 +88,12 @@ std::vector<MenuItemView> ReadMenu(HMENU menu) {
   return items;
 }
 
-HWND SetTimeWnd() { return FindThreadDialog(IDC_CLOCK_SUMMARY); }
-HWND AboutWnd() { return FindThreadDialog(IDC_ABOUT_VERSION); }
+HWND SetTimeWnd() {
+  return FindThreadDialog(IDC_CLOCK_SUMMARY);
+}
+HWND AboutWnd() {
+  return FindThreadDialog(IDC_ABOUT_VERSION);
+}
 
 std::string ItemText(HWND dlg, int id) {
   char text[64] = {};
@@ -93,7 +101,9 @@ std::string ItemText(HWND dlg, int id) {
   return text;
 }
 
-bool ItemEnabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE; }
+bool ItemEnabled(HWND dlg, int id) {
+  return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE;
+}
 
 void TypeInto(HWND dlg, int id, const char* text) {
   SetFocus(GetDlgItem(dlg, id));

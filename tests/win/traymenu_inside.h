@@ -7,12 +7,13 @@
 #include <vector>
 
 // Runs each step on its own tick of a thread timer, so that what one step
-// posts (keys, commands) is handled by the modal loop before the next. Once
-// the steps are used up it closes whatever menu or dialog is still open, so a
-// failing test ends instead of hanging.
+// posts (keys, commands) is handled by the modal loop before the next. A step
+// waits for `ready` (the window it works on being on screen). Once the steps
+// are used up it closes whatever menu or dialog is still open, so a failing
+// test ends instead of hanging.
 class InsideScript {
  public:
-  explicit InsideScript(std::vector<std::function<void()>> steps, UINT intervalMs = 40);
+  InsideScript(std::vector<std::function<void()>> steps, UINT intervalMs, std::function<bool()> ready = nullptr);
   ~InsideScript();
   InsideScript(const InsideScript&) = delete;
   InsideScript& operator=(const InsideScript&) = delete;
@@ -22,7 +23,9 @@ class InsideScript {
  private:
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
   std::vector<std::function<void()>> steps_;
+  std::function<bool()> ready_;
   size_t next_ = 0;
+  int waited_ = 0;
   bool closedLeftovers_ = false;
   UINT_PTR timer_ = 0;
 };

@@ -1,31 +1,34 @@
 // The tray menu, read while it is open, and the commands it sends.
+#include "traymenu/traymenu.h"
+
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "res/resource.h"
 #include "rig.h"
 #include "timer/timer.h"
-#include "traymenu/traymenu.h"
 #include "traymenu_inside.h"
 
 namespace {
 
 using TrayMenuTest = ProgramTest;
 
-void RightClickTrayIcon() { SendMessageA(MainWnd, WM_TRAYICON, TRAY_ICON_ID, WM_RBUTTONDOWN); }
+void RightClickTrayIcon() {
+  SendMessageA(MainWnd, WM_TRAYICON, TRAY_ICON_ID, WM_RBUTTONDOWN);
+}
 
 // Opens the menu with a right click and runs `inside` while it is open.
 void WithOpenMenu(const std::function<void(HWND, HMENU)>& inside) {
   bool opened = false;
   InsideScript script({[&] {
-    HWND wnd = OpenMenuWnd();
-    opened = wnd != nullptr;
-    if (opened) {
-      UpdateWindow(wnd);
-      inside(wnd, OpenMenu());
-    }
-    EndMenu();
-  }},
-                      10);
+                        HWND wnd = OpenMenuWnd();
+                        opened = wnd != nullptr;
+                        if (opened) {
+                          UpdateWindow(wnd);
+                          inside(wnd, OpenMenu());
+                        }
+                        EndMenu();
+                      }},
+                      10, [] { return OpenMenuWnd() != nullptr; });
   RightClickTrayIcon();
   EXPECT_TRUE(opened) << "no menu opened";
 }
@@ -61,7 +64,7 @@ bool Choose(UINT id) {
                          PostMessageA(wnd, WM_KEYDOWN, VK_RETURN, 1);
                        },
                        [] {}},
-                      20);
+                      20, [] { return OpenMenuWnd() != nullptr; });
   RightClickTrayIcon();
   EXPECT_FALSE(script.ClosedLeftovers()) << "the menu did not close on Enter";
   return Pump();
@@ -112,8 +115,8 @@ TEST_F(TrayMenuTest, ItemsCarryTheirPicturesOnlyWhileTheMenuIsOpen) {
   bool ok = true;
   WithOpenMenu([&](HWND, HMENU menu) {
     shown = menu;
-    for (UINT id : {IDM_PAUSE, IDM_SHOW_TIME, IDM_FORCE, IDM_WARNING_SOUND, IDM_SET_TIME, IDM_RESTART, IDM_EXIT,
-                    IDM_ABOUT}) {
+    for (UINT id :
+         {IDM_PAUSE, IDM_SHOW_TIME, IDM_FORCE, IDM_WARNING_SOUND, IDM_SET_TIME, IDM_RESTART, IDM_EXIT, IDM_ABOUT}) {
       MENUITEMINFOA info = {};
       info.cbSize = sizeof info;
       info.fMask = MIIM_CHECKMARKS;
@@ -214,8 +217,8 @@ TEST_F(TrayMenuTest, ExitEndsTheLoopWithoutPoweringOff) {
 TEST_F(TrayMenuTest, CaptionAndUnknownIdsChangeNothing) {
   Start("90");
   Tick();
-  for (WPARAM id : {WPARAM{IDM_CAPTION}, WPARAM{IDM_EXIT + 1}, WPARAM{0xFF}, WPARAM{0x4242},
-                    MAKEWPARAM(0x4242, IDM_PAUSE)}) {
+  for (WPARAM id :
+       {WPARAM{IDM_CAPTION}, WPARAM{IDM_EXIT + 1}, WPARAM{0xFF}, WPARAM{0x4242}, MAKEWPARAM(0x4242, IDM_PAUSE)}) {
     SendMessageA(MainWnd, WM_COMMAND, id, 0);
     EXPECT_FALSE(MenuBusy);
   }
@@ -240,7 +243,7 @@ void ExpectNoMenuWhileDialogIsOpen(UINT command, HWND (*dialog)()) {
                          EndMenu();
                          if (HWND dlg = dialog()) EndDialog(dlg, 0);
                        }},
-                      30);
+                      30, [dialog] { return dialog() != nullptr; });
   SendMessageA(MainWnd, WM_COMMAND, command, 0);
   EXPECT_TRUE(dialogSeen);
   EXPECT_TRUE(busyInside);
