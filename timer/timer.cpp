@@ -64,8 +64,10 @@ void TTimer::Restart() {
   DeadlineMs = DeadlineAfter(Now(), Remaining);
 }
 
+// Only the text changes between ticks: repainting the background and the
+// clock picture as well would be work for nothing, every second.
 void TTimer::Refresh() {
-  if (DisplayWnd != nullptr) InvalidateRect(DisplayWnd, nullptr, FALSE);
+  if (DisplayWnd != nullptr) InvalidateRect(GetDlgItem(DisplayWnd, IDC_DISPLAY_TEXT), nullptr, FALSE);
 }
 
 void TTimer::HandleTimer(UINT_PTR id) {
