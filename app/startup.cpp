@@ -50,12 +50,11 @@ HWND CreateMainWindow() {
 StartResult StartProgram(const char* commandLine) {
   HInstance = GetModuleHandleA(nullptr);
   if (FindWindowA(MAIN_WINDOW_CLASS, nullptr) != nullptr) return StartResult::EndNow;
-  Timer = NewTimer();
-  if (Timer == nullptr) return StartResult::EndNow;
+  Timer = new TTimer();  // zero-filled
   SetDefaults(*Timer);
   LoadSaveSettings(false);
   if (!ChoosePeriod(commandLine)) {
-    FreeTimer(Timer);
+    delete Timer;
     Timer = nullptr;
     return StartResult::EndNow;
   }
@@ -79,7 +78,7 @@ void RunExitSequence() {
   if (Timer == nullptr) return;
   LoadSaveSettings(true);
   if (Timer->Running) Timer->SetRunning(false);
-  FreeTimer(Timer);
+  delete Timer;
   Timer = nullptr;
 }
 

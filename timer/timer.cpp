@@ -1,7 +1,5 @@
 #include "timer/timer.h"
 
-#include <new>
-
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "res/resource.h"
@@ -23,17 +21,6 @@ constexpr DWORD WARNING_BEEP_BASE_HZ = 600, WARNING_BEEP_STEP_HZ = 10, WARNING_B
 int64_t Now() { return static_cast<int64_t>(Sys.MonotonicMs()); }
 
 }  // namespace
-
-TTimer* NewTimer() {
-  void* memory = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(TTimer));
-  return memory != nullptr ? new (memory) TTimer() : nullptr;
-}
-
-void FreeTimer(TTimer* timer) {
-  if (timer == nullptr) return;
-  timer->~TTimer();
-  HeapFree(GetProcessHeap(), 0, timer);
-}
 
 void TTimer::ArmTick(UINT delayMs) {
   NextTickMs = delayMs;

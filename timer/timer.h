@@ -49,10 +49,5 @@ class TTimer : public TObject {
 
 extern TTimer* Timer;
 
-// The one instance lives on the process heap, zero-filled; this keeps the C++
-// runtime's exception machinery out of the exe.
-TTimer* NewTimer();
-void FreeTimer(TTimer* timer);
-
 // "BM_CLOCK_0" to "BM_CLOCK_3": loaded and freed with the display window.
 extern HBITMAP ClockBitmaps[4];
