@@ -426,19 +426,4 @@ TEST_F(SetTimeAtStartupTest, CancelEndsTheProgramAtOnceSavingNothing) {
   }
 }
 
-TEST_F(SetTimeAtStartupTest, OkStartsTheCountdownWithTheChosenPeriod) {
-  InsideScript script(OnDialog({[](HWND dlg) {
-                        TypeInto(dlg, IDC_PERIOD_HOURS, "0");
-                        TypeInto(dlg, IDC_PERIOD_MINUTES, "1");
-                        TypeInto(dlg, IDC_PERIOD_SECONDS, "30");
-                        Click(dlg, IDC_SETTIME_OK);
-                      }}),
-                      30, DialogUp);
-  ASSERT_EQ(StartProgram("kwiet.exe"), StartResult::Loop);
-  EXPECT_EQ(Timer->Remaining, 90);
-  EXPECT_TRUE(Timer->Running);
-  Tick();
-  EXPECT_EQ(Timer->Remaining, 89);
-}
-
 }  // namespace

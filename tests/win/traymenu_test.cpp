@@ -268,19 +268,4 @@ TEST_F(TrayMenuTest, ManyOpeningsLeaveNoDrawingObjectBehind) {
   EXPECT_EQ(CountGdiObjects(), before);
 }
 
-TEST_F(TrayMenuTest, OwnerDrawMessagesFromControlsAreLeftAlone) {
-  Start("90");
-  MEASUREITEMSTRUCT measure = {};
-  measure.CtlType = ODT_BUTTON;
-  measure.CtlID = 5;
-  SendMessageA(MainWnd, WM_MEASUREITEM, 5, reinterpret_cast<LPARAM>(&measure));
-  EXPECT_EQ(measure.itemWidth, 0u);
-  EXPECT_EQ(measure.itemHeight, 0u);
-  measure.CtlType = ODT_MENU;
-  measure.itemID = IDM_CAPTION;
-  SendMessageA(MainWnd, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
-  EXPECT_EQ(measure.itemWidth, 120u);
-  EXPECT_EQ(measure.itemHeight, 26u);
-}
-
 }  // namespace
