@@ -13,23 +13,26 @@ screen=$(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1]}')
   fail "display at $(window_line display)"
 pass "display window at the top-right corner, 75 x 20"
 
-# The menu, opened as a right click on the icon would open it.
-drv tray 0x204
-menu=$(drv menu)
-echo "$menu" | grep -q $'^261\t8\t Pokaż czas$' || fail "menu: $menu"
-echo "$menu" | grep -q $'^262\t0\t O programie...$' || fail "menu: $menu"
-drv endmenu
-pass "tray menu shows Pokaż czas checked"
+# The menu, opened as a right click on the icon would open it, and driven by
+# the keys a user would press. Wine keeps menus per process, so the items
+# cannot be read from here; the unit tests read them from inside.
+choose() {
+  drv tray 0x204
+  drv menu | grep -q '^open ' || fail "the menu did not open"
+  drv menukey "$1"
+  sleep 0.5
+}
+SHOW_TIME=DDDDDDDR  # the caption line, five items, the separator skipped
+EXIT=DDDDDDDDDR
 
-drv command 0x105
-sleep 0.5
+choose $SHOW_TIME
 [ -z "$(window_line display)" ] || fail "the display window stayed"
-drv command 0x105
+choose $SHOW_TIME
 drv wait-window display 5 || fail "the display window did not come back"
 [ "$(window_line display | awk '{print $2, $3, $4, $5}')" = "$((screen - 75)) 0 75 20" ] || fail "moved"
-pass "Pokaż czas hides and shows the display window"
+pass "Pokaż czas in the tray menu hides and shows the display window"
 
-drv command 0x107
+choose $EXIT
 wait "$kwiet" || fail "exit code $?"
 expect_no_poweroff
 [ "$(reg_value "Show Timer Display")" = 0x1 ] || fail "Show Timer Display $(reg_value "Show Timer Display")"

@@ -10,7 +10,8 @@
 //   driver.exe close KIND                 WM_CLOSE to a window
 //   driver.exe tray BUTTONMSG             the tray callback with a mouse message (e.g. 0x204)
 //   driver.exe command ID                 WM_COMMAND to the main window
-//   driver.exe menu                       the open popup menu: id<TAB>state<TAB>text
+//   driver.exe menu                       the open popup menu: "open WIDTH HEIGHT"
+//   driver.exe menukey KEYS               keys in the open menu: D down, U up, R enter
 //   driver.exe endmenu                    closes the open menu
 //   driver.exe taskbar-created            broadcasts "TaskbarCreated" as a restarted shell does
 //   driver.exe endsession                 WM_QUERYENDSESSION, then WM_ENDSESSION(TRUE)
@@ -142,21 +143,29 @@ int main(int argc, char** argv) {
   }
   if (cmd == "tray") return PostMessageA(Main(), WM_USER, 1, strtol(arg, nullptr, 0)) ? 0 : Fail("no main window");
   if (cmd == "command") return PostMessageA(Main(), WM_COMMAND, strtol(arg, nullptr, 0), 0) ? 0 : 1;
-  if (cmd == "menu" || cmd == "endmenu") {
-    HWND popup = nullptr;
-    WaitFor(5, [] { return FindWindowA("#32768", nullptr) != nullptr; });
-    popup = FindWindowA("#32768", nullptr);
-    if (popup == nullptr) return Fail("no open menu");
-    if (cmd == "endmenu") {
-      PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+  if (cmd == "menu" || cmd == "endmenu" || cmd == "menukey") {
+    WaitFor(5, [] {
+      HWND popup = FindWindowA("#32768", nullptr);
+      return popup != nullptr && IsWindowVisible(popup);
+    });
+    HWND popup = FindWindowA("#32768", nullptr);
+    if (popup == nullptr || !IsWindowVisible(popup)) return Fail("no open menu");
+    if (cmd == "endmenu") return PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0) ? 0 : 1;
+    if (cmd == "menukey") {
+      // Keys as the user would press them in the open menu, e.g. "DDDR".
+      for (const char* k = arg; *k != '\0'; ++k) {
+        WPARAM key = *k == 'D' ? VK_DOWN : *k == 'U' ? VK_UP : VK_RETURN;
+        PostMessageA(popup, WM_KEYDOWN, key, 0);
+        PostMessageA(popup, WM_KEYUP, key, 0);
+        Sleep(50);
+      }
       return 0;
     }
-    auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0));
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      wchar_t text[128] = {};
-      GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-      printf("%u\t%u\t%s\n", GetMenuItemID(menu, i), GetMenuState(menu, i, MF_BYPOSITION), Utf8(text).c_str());
-    }
+    // Wine keeps menus per process: another process cannot read the items
+    // (the unit tests read them from inside), only see the menu's window.
+    RECT r;
+    GetWindowRect(popup, &r);
+    printf("open %ld %ld\n", r.right - r.left, r.bottom - r.top);
     return 0;
   }
   if (cmd == "taskbar-created") {
