@@ -10,7 +10,7 @@
 //   driver.exe close KIND                 WM_CLOSE to a window
 //   driver.exe tray BUTTONMSG             the tray callback with a mouse message (e.g. 0x204)
 //   driver.exe command ID                 WM_COMMAND to the main window
-//   driver.exe menu                       the open popup menu: "open WIDTH HEIGHT"
+//   driver.exe menu                       the open popup menu: "open WIDTH HEIGHT X Y"
 //   driver.exe menukey KEYS               keys in the open menu: D down, U up, R enter
 //   driver.exe endmenu                    closes the open menu
 //   driver.exe taskbar-created            broadcasts "TaskbarCreated" as a restarted shell does
@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
     // (the unit tests read them from inside), only see the menu's window.
     RECT r;
     GetWindowRect(popup, &r);
-    printf("open %ld %ld\n", r.right - r.left, r.bottom - r.top);
+    printf("open %ld %ld %ld %ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
     return 0;
   }
   if (cmd == "taskbar-created") {
