@@ -1,7 +1,6 @@
 #include "dialogs/settime.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <initializer_list>
 
 #include "app/scoped.h"
@@ -80,8 +79,8 @@ void UpdateClockSummary(HWND dlg) {
   bool enable = !IsChecked(dlg, IDC_MODE_CLOCK) || minutes > MIN_CLOCK_LEAD;
   EnableWindow(GetDlgItem(dlg, IDC_SETTIME_OK), enable);
   char summary[48];
-  std::snprintf(summary, sizeof summary, "[%02lld:%02lld]", static_cast<long long>(minutes / 60),
-                static_cast<long long>(minutes % 60));
+  // wsprintf: the C runtime's printf would add its float formatting to the exe.
+  wsprintfA(summary, "[%02d:%02d]", static_cast<int>(minutes / 60), static_cast<int>(minutes % 60));
   SetDlgItemTextA(dlg, IDC_CLOCK_SUMMARY, summary);
 }
 
@@ -91,7 +90,7 @@ void NormalizeField(HWND dlg, int id, WORD limit) {
   UINT value = FieldOrZero(dlg, id);
   if (value > limit) value = limit;
   char text[16];
-  std::snprintf(text, sizeof text, "%02u", value);
+  wsprintfA(text, "%02u", value);
   SetDlgItemTextA(dlg, id, text);
   if (id == IDC_CLOCK_HOUR || id == IDC_CLOCK_MINUTE) UpdateClockSummary(dlg);
 }
