@@ -175,3 +175,22 @@ TEST_F(CountdownTest, RealTimersDriveTheCountdown) {
 }
 
 }  // namespace
+
+namespace {
+
+// The clock the countdown runs on stands still while the machine sleeps. A
+// real sleep cannot be shown under Wine; here the wall clock jumps an hour
+// while the unbiased clock does not, and the timer that was due fires at wake.
+TEST_F(CountdownTest, SleepPausesTheCountdownInsteadOfEndingItAtWake) {
+  Start("10");
+  Tick();
+  Tick();
+  Fake.LocalTime.wHour += 1;
+  Tick(0);
+  EXPECT_EQ(Timer->Remaining, 8);
+  EXPECT_TRUE(Fake.PowerOffs.empty());
+  EXPECT_EQ(TickToEnd(20), 8);
+  EXPECT_EQ(Fake.PowerOffs.size(), 1u);
+}
+
+}  // namespace
