@@ -41,8 +41,8 @@ HWND CreateMainWindow() {
   wc.hIcon = LoadIconA(HInstance, RES_MAINICON);
   wc.lpszClassName = MAIN_WINDOW_CLASS;
   RegisterClassA(&wc);
-  return CreateWindowExA(0, MAIN_WINDOW_CLASS, "Kwiet!", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr,
-                         HInstance, nullptr);
+  return CreateWindowExA(0, MAIN_WINDOW_CLASS, "Kwiet!", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr, HInstance,
+                         nullptr);
 }
 
 }  // namespace

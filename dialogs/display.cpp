@@ -27,9 +27,7 @@ struct DisplayObjects {
   ScopedBrush Black;
 };
 
-DisplayObjects* ObjectsOf(HWND dlg) {
-  return reinterpret_cast<DisplayObjects*>(GetWindowLongPtrA(dlg, DWLP_USER));
-}
+DisplayObjects* ObjectsOf(HWND dlg) { return reinterpret_cast<DisplayObjects*>(GetWindowLongPtrA(dlg, DWLP_USER)); }
 
 bool IsClockBitmap(HANDLE image) {
   for (HBITMAP clock : ClockBitmaps) {
@@ -82,9 +80,7 @@ BOOL OnDrawItem(HWND dlg, const DRAWITEMSTRUCT* item) {
 }
 
 // Only the program closes the window (ShowDisplay); Alt+F4 on it does not.
-BOOL OnClose() {
-  return TRUE;
-}
+BOOL OnClose() { return TRUE; }
 
 BOOL OnDestroy(HWND dlg) {
   TakeImageBack(dlg, IDC_DISPLAY_BACK, nullptr);

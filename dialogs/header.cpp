@@ -43,13 +43,9 @@ void DrawHeaderLine(const DRAWITEMSTRUCT* draw, UINT textId) {
   DrawAnsiText(draw->hDC, ResourceText(textId).c_str(), &line, DT_SINGLELINE | DT_VCENTER);
 }
 
-void DrawHeaderTitle(const DRAWITEMSTRUCT* draw) {
-  DrawHeaderLine(draw, IDS_HEADER_TITLE);
-}
+void DrawHeaderTitle(const DRAWITEMSTRUCT* draw) { DrawHeaderLine(draw, IDS_HEADER_TITLE); }
 
-void DrawHeaderSubtitle(const DRAWITEMSTRUCT* draw) {
-  DrawHeaderLine(draw, IDS_HEADER_SUBTITLE);
-}
+void DrawHeaderSubtitle(const DRAWITEMSTRUCT* draw) { DrawHeaderLine(draw, IDS_HEADER_SUBTITLE); }
 
 }  // namespace
 

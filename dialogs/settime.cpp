@@ -27,9 +27,7 @@ struct SetTimeState {
   ScopedBrush WhiteBrush;
 };
 
-SetTimeState* State(HWND dlg) {
-  return reinterpret_cast<SetTimeState*>(GetWindowLongPtrA(dlg, DWLP_USER));
-}
+SetTimeState* State(HWND dlg) { return reinterpret_cast<SetTimeState*>(GetWindowLongPtrA(dlg, DWLP_USER)); }
 
 HFONT CreateHeaderFont(int weight) {
   return CreateFontA(HEADER_FONT_HEIGHT, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -49,14 +47,10 @@ UINT FieldOrZero(HWND dlg, int id) {
   return ReadField(dlg, id, value) ? value : 0;
 }
 
-bool IsChecked(HWND dlg, int id) {
-  return SendDlgItemMessageA(dlg, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool IsChecked(HWND dlg, int id) { return SendDlgItemMessageA(dlg, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // Only typed digits confirmed with Enter can get this far.
-int32_t Saturated(int64_t seconds) {
-  return seconds > INT32_MAX ? INT32_MAX : static_cast<int32_t>(seconds);
-}
+int32_t Saturated(int64_t seconds) { return seconds > INT32_MAX ? INT32_MAX : static_cast<int32_t>(seconds); }
 
 // Minutes from now until the clock time of the fields; a time already passed
 // is tomorrow's. Seconds of the present time do not count. False when a field

@@ -30,8 +30,7 @@ bool ShutdownSystem(bool force) {
   ok = (Sys.LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &newState.Privileges[0].Luid) != FALSE) && ok;
   TOKEN_PRIVILEGES previous = {};
   DWORD previousLength = 0;
-  ok = (Sys.AdjustTokenPrivileges(token, FALSE, &newState, sizeof previous, &previous, &previousLength) != FALSE) &&
-       ok;
+  ok = (Sys.AdjustTokenPrivileges(token, FALSE, &newState, sizeof previous, &previous, &previousLength) != FALSE) && ok;
   // The privilege stays enabled for the process; the token handle does not
   // need to.
   if (token != nullptr) Sys.CloseHandle(token);

@@ -13,8 +13,15 @@ ULONGLONG UnbiasedMs() {
 }  // namespace
 
 const SystemApi RealSystemApi = {
-    ::GetVersionExA, ::OpenProcessToken, ::LookupPrivilegeValueA, ::AdjustTokenPrivileges, ::CloseHandle,
-    ::ExitWindowsEx, ::Beep,          ::GetLocalTime,           UnbiasedMs,
+    ::GetVersionExA,
+    ::OpenProcessToken,
+    ::LookupPrivilegeValueA,
+    ::AdjustTokenPrivileges,
+    ::CloseHandle,
+    ::ExitWindowsEx,
+    ::Beep,
+    ::GetLocalTime,
+    UnbiasedMs,
 };
 
 SystemApi Sys = RealSystemApi;

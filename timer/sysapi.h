@@ -9,8 +9,9 @@ struct SystemApi {
   BOOL(WINAPI* GetVersionExA)(LPOSVERSIONINFOA info);
   BOOL(WINAPI* OpenProcessToken)(HANDLE process, DWORD access, PHANDLE token);
   BOOL(WINAPI* LookupPrivilegeValueA)(LPCSTR system, LPCSTR name, PLUID luid);
-  BOOL(WINAPI* AdjustTokenPrivileges)(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newState, DWORD length,
-                                      PTOKEN_PRIVILEGES previousState, PDWORD returnLength);
+  BOOL(WINAPI* AdjustTokenPrivileges)
+  (HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newState, DWORD length, PTOKEN_PRIVILEGES previousState,
+   PDWORD returnLength);
   BOOL(WINAPI* CloseHandle)(HANDLE handle);
   BOOL(WINAPI* ExitWindowsEx)(UINT flags, DWORD reason);
   // Sound

@@ -119,7 +119,6 @@ void TTimer::Blink() {
   }
   // The picture control repaints itself; the text has not changed.
   if (DisplayWnd != nullptr) {
-    SendDlgItemMessageA(DisplayWnd, IDC_DISPLAY_CLOCK, STM_SETIMAGE, IMAGE_BITMAP,
-                        reinterpret_cast<LPARAM>(picture));
+    SendDlgItemMessageA(DisplayWnd, IDC_DISPLAY_CLOCK, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
   }
 }

@@ -63,9 +63,7 @@ class BusyGuard {
   BusyGuard& operator=(const BusyGuard&) = delete;
 };
 
-UINT CheckFlag(bool checked) {
-  return checked ? MF_CHECKED : MF_UNCHECKED;
-}
+UINT CheckFlag(bool checked) { return checked ? MF_CHECKED : MF_UNCHECKED; }
 
 // The text is loaded at this moment and set off from the picture by a space.
 void AppendText(HMENU menu, UINT flags, UINT id, UINT textId, const char* suffix = "") {

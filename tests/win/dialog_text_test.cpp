@@ -11,9 +11,7 @@
 
 namespace {
 
-INT_PTR CALLBACK PlainDlgProc(HWND, UINT, WPARAM, LPARAM) {
-  return FALSE;
-}
+INT_PTR CALLBACK PlainDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 bool IsTextStatic(HWND c) {
   char cls[16];

@@ -55,12 +55,8 @@ class Capture {
   std::vector<DWORD> pixels_;
 };
 
-bool IsWhite(COLORREF c) {
-  return GetRValue(c) >= 0xF0 && GetGValue(c) >= 0xF0 && GetBValue(c) >= 0xF0;
-}
-bool IsGrey(COLORREF c) {
-  return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c);
-}
+bool IsWhite(COLORREF c) { return GetRValue(c) >= 0xF0 && GetGValue(c) >= 0xF0 && GetBValue(c) >= 0xF0; }
+bool IsGrey(COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); }
 
 // What is drawn inside the text control, in window coordinates.
 struct TextInk {

@@ -28,10 +28,10 @@ struct Picture {
 
 TEST(Resources, EveryBitmapLoadsWithItsSizeAndDepth) {
   const Picture pictures[] = {
-      {RES_CLOCK_0, 12, 12, 4},        {RES_CLOCK_1, 12, 12, 4},         {RES_CLOCK_2, 12, 12, 4},
-      {RES_CLOCK_3, 12, 12, 4},        {RES_MAIN_BACK, 75, 20, 4},       {RES_MENU_CAPTION, 57, 16, 4},
-      {RES_MENU_CHECKED, 13, 13, 1},   {RES_MENU_UNCHECKED, 13, 13, 1},  {RES_MENU_CLOCK, 13, 13, 4},
-      {RES_MENU_RESTART, 13, 13, 4},   {RES_MENU_INFO, 13, 13, 4},       {RES_MENU_EXIT, 13, 13, 4},
+      {RES_CLOCK_0, 12, 12, 4},      {RES_CLOCK_1, 12, 12, 4},        {RES_CLOCK_2, 12, 12, 4},
+      {RES_CLOCK_3, 12, 12, 4},      {RES_MAIN_BACK, 75, 20, 4},      {RES_MENU_CAPTION, 57, 16, 4},
+      {RES_MENU_CHECKED, 13, 13, 1}, {RES_MENU_UNCHECKED, 13, 13, 1}, {RES_MENU_CLOCK, 13, 13, 4},
+      {RES_MENU_RESTART, 13, 13, 4}, {RES_MENU_INFO, 13, 13, 4},      {RES_MENU_EXIT, 13, 13, 4},
       {RES_HEADER, 39, 36, 24},
   };
   for (const Picture& p : pictures) {
@@ -100,11 +100,16 @@ TEST(Resources, DialogTemplatesAreClassicPolishAndCreate) {
 
 TEST(Resources, StringTableHoldsTheTenTextsLanguageNeutral) {
   const wchar_t* const texts[] = {
-      L"Zamykanie systemu", L"Określ, kiedy chcesz zamknąć system",
-      L"Pauza",             L"Restart",
-      L"Wymuszone zamykanie", L"Dźwięk ostrzeżenia",
-      L"Ustaw czas...",     L"Pokaż czas",
-      L"O programie",       L"Zakończ",
+      L"Zamykanie systemu",
+      L"Określ, kiedy chcesz zamknąć system",
+      L"Pauza",
+      L"Restart",
+      L"Wymuszone zamykanie",
+      L"Dźwięk ostrzeżenia",
+      L"Ustaw czas...",
+      L"Pokaż czas",
+      L"O programie",
+      L"Zakończ",
   };
   for (UINT i = 0; i < 10; ++i) {
     wchar_t text[128] = {};

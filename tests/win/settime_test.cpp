@@ -15,9 +15,7 @@ namespace {
 using SetTimeTest = ProgramTest;
 using Step = std::function<void(HWND)>;
 
-bool DialogUp() {
-  return SetTimeWnd() != nullptr;
-}
+bool DialogUp() { return SetTimeWnd() != nullptr; }
 
 std::vector<std::function<void()>> OnDialog(const std::vector<Step>& steps) {
   std::vector<std::function<void()>> wrapped;
@@ -49,15 +47,9 @@ void SetLocalTime(WORD hour, WORD minute) {
   Fake.LocalTime.wSecond = 45;
 }
 
-bool IsChecked(HWND dlg, int id) {
-  return IsDlgButtonChecked(dlg, id) == BST_CHECKED;
-}
-void Click(HWND dlg, int id) {
-  SendDlgItemMessageA(dlg, id, BM_CLICK, 0, 0);
-}
-void Cancel(HWND dlg) {
-  Click(dlg, IDC_SETTIME_CANCEL);
-}
+bool IsChecked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
+void Click(HWND dlg, int id) { SendDlgItemMessageA(dlg, id, BM_CLICK, 0, 0); }
+void Cancel(HWND dlg) { Click(dlg, IDC_SETTIME_CANCEL); }
 
 TEST_F(SetTimeTest, OpensWithThePeriodAndTheRecordedMode) {
   Start("5430");

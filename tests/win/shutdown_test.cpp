@@ -44,8 +44,8 @@ TEST_F(ShutdownTest, NinetyFiveFamilyShutsDownWithoutTokenWork) {
   Fake.ExitWindowsFails = true;  // the result is true whatever Windows says
   EXPECT_TRUE(ShutdownSystem(false));
   EXPECT_TRUE(ShutdownSystem(true));
-  EXPECT_EQ(Fake.Calls, (std::vector<std::string>{"GetVersionExA", "GetVersionExA", "ExitWindowsEx:1",
-                                                  "GetVersionExA", "ExitWindowsEx:5"}));
+  EXPECT_EQ(Fake.Calls, (std::vector<std::string>{"GetVersionExA", "GetVersionExA", "ExitWindowsEx:1", "GetVersionExA",
+                                                  "ExitWindowsEx:5"}));
 }
 
 TEST_F(ShutdownTest, FailedStepStillAsksForPowerOffAndReportsFalse) {

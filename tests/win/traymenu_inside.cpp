@@ -88,12 +88,8 @@ std::vector<MenuItemView> ReadMenu(HMENU menu) {
   return items;
 }
 
-HWND SetTimeWnd() {
-  return FindThreadDialog(IDC_CLOCK_SUMMARY);
-}
-HWND AboutWnd() {
-  return FindThreadDialog(IDC_ABOUT_VERSION);
-}
+HWND SetTimeWnd() { return FindThreadDialog(IDC_CLOCK_SUMMARY); }
+HWND AboutWnd() { return FindThreadDialog(IDC_ABOUT_VERSION); }
 
 std::string ItemText(HWND dlg, int id) {
   char text[64] = {};
@@ -101,9 +97,7 @@ std::string ItemText(HWND dlg, int id) {
   return text;
 }
 
-bool ItemEnabled(HWND dlg, int id) {
-  return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE;
-}
+bool ItemEnabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE; }
 
 void TypeInto(HWND dlg, int id, const char* text) {
   SetFocus(GetDlgItem(dlg, id));

@@ -12,9 +12,7 @@ namespace {
 
 using TrayMenuTest = ProgramTest;
 
-void RightClickTrayIcon() {
-  SendMessageA(MainWnd, WM_TRAYICON, TRAY_ICON_ID, WM_RBUTTONDOWN);
-}
+void RightClickTrayIcon() { SendMessageA(MainWnd, WM_TRAYICON, TRAY_ICON_ID, WM_RBUTTONDOWN); }
 
 // Opens the menu with a right click and runs `inside` while it is open.
 void WithOpenMenu(const std::function<void(HWND, HMENU)>& inside) {

@@ -44,9 +44,7 @@ int WarningDialogs() {
   return n;
 }
 
-std::wstring Seconds(HWND dlg) {
-  return TextOf(GetDlgItem(dlg, IDC_WARNING_SECONDS));
-}
+std::wstring Seconds(HWND dlg) { return TextOf(GetDlgItem(dlg, IDC_WARNING_SECONDS)); }
 
 TEST_F(WarningTest, OpensAtThirtyTopmostInTheMiddleAndCountsDownInTheSameWindow) {
   Start("45");
