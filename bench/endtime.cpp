@@ -1,9 +1,11 @@
 // Measures when a countdown program ends, with its GUI thread stalled from
 // outside now and then, as a busy machine would stall it.
 //   endtime.exe CLASS EXE PERIOD [AT_MS:STALL_MS ...]
-// Prints the time from the program's main window appearing to its exit, and
-// the error against PERIOD. It has no window, so a power-off request of the
-// measured program under Wine leaves it running.
+// Prints the time from the start of a program's countdown to its end, and the
+// error against PERIOD. Start and end are when its tray icon comes and goes
+// (under Wine an icon is a window of the stand-alone tray); for a program
+// without one, when its main window appears and when the process ends. It has no window, so a power-off request of
+// the measured program under Wine leaves it running.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -43,6 +45,17 @@ void SetThreadsSuspended(DWORD pid, bool suspend) {
   CloseHandle(snapshot);
 }
 
+// Icons shown in Wine's stand-alone tray window; -1 where there is none.
+int TrayIcons() {
+  HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+  if (tray == nullptr) return -1;
+  int n = 0;
+  for (HWND child = GetWindow(tray, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (IsWindowVisible(child)) ++n;
+  }
+  return n;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,8 +73,12 @@ int main(int argc, char** argv) {
     fprintf(stderr, "cannot start %s\n", argv[2]);
     return 2;
   }
+  // The start: the main window, and its tray icon where it has one (the
+  // countdown starts right after the icon is added).
+  int iconsBefore = TrayIcons();
   double limit = NowMs() + 20000;
-  while (FindWindowA(windowClass, nullptr) == nullptr && NowMs() < limit) Sleep(1);
+  while (FindWindowA(windowClass, nullptr) == nullptr && NowMs() < limit) Sleep(0);
+  while (iconsBefore >= 0 && TrayIcons() <= iconsBefore && NowMs() < limit) Sleep(0);
   double start = NowMs();
   for (int i = 4; i < argc; ++i) {
     double at = 0, stall = 0;
@@ -71,8 +88,12 @@ int main(int argc, char** argv) {
     Sleep(static_cast<DWORD>(stall));
     SetThreadsSuspended(pi.dwProcessId, false);
   }
-  WaitForSingleObject(pi.hProcess, static_cast<DWORD>(period + 60000));
-  double ended = NowMs() - start;
+  int icons = TrayIcons();
+  double ended = 0;
+  while (WaitForSingleObject(pi.hProcess, 1) == WAIT_TIMEOUT && NowMs() - start < period + 60000) {
+    if (ended == 0 && icons > 0 && TrayIcons() < icons) ended = NowMs() - start;
+  }
+  if (ended == 0) ended = NowMs() - start;
   printf("%.0f %.0f\n", ended, ended - period);
   return 0;
 }

@@ -2,7 +2,7 @@
 // objects and memory held over many menu openings and an hour of display
 // repaints (the hour compressed through the clock seam), and timer wake-ups
 // per second with the real timers.
-//   inprocess.exe held|wakeups
+//   inprocess.exe held|wakeups|endtime PERIOD [AT_MS:STALL_MS ...]
 #include <windows.h>
 
 #include <cstdio>
@@ -16,9 +16,20 @@
 namespace {
 
 ULONGLONG FakeNow = 1000000;
+double PowerOffAt = 0;
+
+double NowMs() {
+  LARGE_INTEGER f, t;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&t);
+  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
 ULONGLONG FakeMonotonicMs() { return FakeNow; }
 BOOL WINAPI NoBeep(DWORD, DWORD) { return TRUE; }
-BOOL WINAPI NoPowerOff(UINT, DWORD) { return TRUE; }
+BOOL WINAPI NoPowerOff(UINT, DWORD) {
+  PowerOffAt = NowMs();
+  return TRUE;
+}
 
 // GetGuiResources where it answers; under Wine, its own GDI handle table.
 int GdiObjects() {
@@ -122,12 +133,94 @@ void Wakeups() {
   CountFor("paused, display shown", 5000);
 }
 
+// Blocks the GUI thread at the given times after the start, as a busy machine
+// would, from one-shot timers of the thread itself.
+struct Stall {
+  DWORD At, For;
+};
+Stall Stalls[8];
+int StallCount = 0;
+double Started = 0;
+
+void ArmStalls(int argc, char** argv, int first) {
+  for (int i = first; i < argc && StallCount < 8; ++i) {
+    unsigned at = 0, stall = 0;
+    if (sscanf(argv[i], "%u:%u", &at, &stall) == 2) Stalls[StallCount++] = {at, stall};
+  }
+  for (int i = 0; i < StallCount; ++i) {
+    SetTimer(nullptr, 0, Stalls[i].At, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      for (int k = 0; k < StallCount; ++k) {
+        if (Stalls[k].At != 0 && NowMs() - Started + 20 >= Stalls[k].At) {
+          Sleep(Stalls[k].For);
+          Stalls[k].At = 0;
+          return;
+        }
+      }
+    });
+  }
+}
+
+int NaiveRemaining = 0;
+double NaiveEnd = 0;
+
+// The naive way, for comparison: one second less per WM_TIMER.
+double NaiveEndTime(int period, int argc, char** argv) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = [](HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    if (msg == WM_TIMER && wParam == 1 && --NaiveRemaining <= 0 && NaiveEnd == 0) {
+      NaiveEnd = NowMs();
+      PostQuitMessage(0);
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+  };
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "KwietNaive";
+  RegisterClassA(&wc);
+  HWND wnd = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+  NaiveRemaining = period;
+  Started = NowMs();
+  SetTimer(wnd, 1, 1000, nullptr);
+  ArmStalls(argc, argv, 3);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  DestroyWindow(wnd);
+  return NaiveEnd - Started - period * 1000.0;
+}
+
+// Our countdown with the real clock and timers: from the start to the
+// power-off request. The display stays off, so the countdown's start is the
+// last step of the start-up.
+void EndTime(int argc, char** argv) {
+  int period = argc > 2 ? atoi(argv[2]) : 20;
+  printf("%.0f ", NaiveEndTime(period, argc, argv));
+  Sys.MonotonicMs = RealSystemApi.MonotonicMs;
+  HKEY key = nullptr;
+  DWORD off = 0;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Orlo Software\\Kwiet!", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                  nullptr);
+  RegSetValueExA(key, "Show Timer Display", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
+  RegCloseKey(key);
+  char line[32];
+  wsprintfA(line, "kwiet.exe %d", period);
+  if (StartProgram(line) != StartResult::Loop) return;
+  Started = NowMs();
+  ArmStalls(argc, argv, 3);
+  RunMessageLoop();
+  printf("%.0f\n", PowerOffAt - Started - period * 1000.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Sys.MonotonicMs = FakeMonotonicMs;
   Sys.Beep = NoBeep;
   Sys.ExitWindowsEx = NoPowerOff;
+  if (argc > 1 && strcmp(argv[1], "endtime") == 0) {
+    EndTime(argc, argv);
+    fflush(stdout);
+    ExitProcess(0);
+  }
   if (StartProgram("kwiet.exe 7200") != StartResult::Loop) return 1;
   if (argc > 1 && strcmp(argv[1], "wakeups") == 0) {
     Wakeups();
