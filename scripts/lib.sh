@@ -8,7 +8,8 @@ JOBS=${KWIET_JOBS:-$(nproc)}
 export WINEDEBUG=${WINEDEBUG:--all}
 
 PACKAGES=(cmake make g++ python3 googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth x11-utils imagemagick xdotool locales)
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 libwine fonts-wine fonts-liberation xvfb xauth
+  x11-utils imagemagick xdotool locales)
 
 log() { printf '\033[1m== %s\033[0m\n' "$*" >&2; }
 
@@ -22,7 +23,8 @@ ensure_packages() {
   local sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # With their recommended packages, as a desktop install has them (Wine's fonts among them).
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
 # build_arch x86|x64 [target...]: the x86 build has no tests (it cannot run here).
