@@ -46,21 +46,26 @@ build_native() {
   cmake --build "$BUILD/native" -j "$JOBS" -- --no-print-directory
 }
 
-# Starts a private Xvfb and exports DISPLAY; it ends with the script.
+# Starts a private Xvfb and exports DISPLAY; it ends with the script. A
+# display number another server holds (its lock file may not be visible, as
+# in a container) is passed over: the next one is tried.
 start_xvfb() {
-  local n
+  local n i
   for n in $(seq 91 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for i in $(seq 1 50); do
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null || true
   done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
-  local i
-  for i in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
-    sleep 0.1
-  done
-  echo "Xvfb did not start on :$n" >&2
+  echo "Xvfb did not start" >&2
   return 1
 }
 
