@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/startup.h"
+#include "gdicount.h"
 #include "timer/sysapi.h"
 #include "timer/timer.h"
 #include "traymenu/traymenu.h"
@@ -29,21 +30,6 @@ BOOL WINAPI NoBeep(DWORD, DWORD) { return TRUE; }
 BOOL WINAPI NoPowerOff(UINT, DWORD) {
   PowerOffAt = NowMs();
   return TRUE;
-}
-
-// GetGuiResources where it answers; under Wine, its own GDI handle table.
-int GdiObjects() {
-  DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (n != 0) return static_cast<int>(n);
-  BYTE* peb = nullptr;
-  asm("movq %%gs:0x60, %0" : "=r"(peb));
-  BYTE* table = *reinterpret_cast<BYTE**>(peb + 0xF8);
-  int count = 0;
-  for (int i = 0; table != nullptr && i < 65536; ++i) {
-    BYTE* e = table + 24 * i;
-    if (e[14] != 0 && (*reinterpret_cast<USHORT*>(e + 12) & 0x80) == 0) ++count;
-  }
-  return count;
 }
 
 int Windows() {
@@ -78,7 +64,7 @@ void Pump() {
 
 void Report(const char* when) {
   Pump();
-  printf("%-36s %8d %8d %10ld\n", when, GdiObjects(), Windows(), ResidentKb());
+  printf("%-36s %8d %8d %10ld\n", when, CountGdiObjects(), Windows(), ResidentKb());
 }
 
 void Held() {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "gdicount.h"
+
 #include <string>
 #include <vector>
 
@@ -84,7 +86,3 @@ class ProgramTest : public ::testing::Test {
  private:
   RegistrySnapshot registry_;
 };
-
-// GDI objects of this process. GetGuiResources answers on Windows; under
-// Wine it returns 0, so Wine's own handle table is read instead.
-int CountGdiObjects();
