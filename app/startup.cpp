@@ -2,6 +2,7 @@
 
 #include "app/cmdline.h"
 #include "app/mainwnd.h"
+#include "app/uitext.h"
 #include "dialogs/settime.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -31,7 +32,7 @@ bool ChoosePeriod(const char* commandLine) {
     Timer->Period = Timer->Remaining;
     return true;
   }
-  return DialogBoxParamA(HInstance, MAKEINTRESOURCEA(IDD_SETTIME), MainWnd, SetTimeDlgProc, 0) != 0;
+  return RunDialog(IDD_SETTIME, MainWnd, SetTimeDlgProc) != 0;
 }
 
 HWND CreateMainWindow() {

@@ -25,7 +25,10 @@ double NowMs() {
   QueryPerformanceCounter(&t);
   return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
-ULONGLONG FakeMonotonicMs() { return FakeNow; }
+BOOL WINAPI FakeUnbiasedTime(PULONGLONG units) {
+  *units = FakeNow * 10000;
+  return TRUE;
+}
 BOOL WINAPI NoBeep(DWORD, DWORD) { return TRUE; }
 BOOL WINAPI NoPowerOff(UINT, DWORD) {
   PowerOffAt = NowMs();
@@ -108,7 +111,7 @@ void CountFor(const char* what, DWORD ms) {
 }
 
 void Wakeups() {
-  Sys.MonotonicMs = RealSystemApi.MonotonicMs;
+  Sys.QueryUnbiasedInterruptTime = RealSystemApi.QueryUnbiasedInterruptTime;
   Timer->SetRunning(true);
   printf("%-36s %10s %10s\n", "", "WM_TIMER/s", "WM_PAINT/s");
   CountFor("counting, display shown", 5000);
@@ -180,7 +183,7 @@ double NaiveEndTime(int period, int argc, char** argv) {
 void EndTime(int argc, char** argv) {
   int period = argc > 2 ? atoi(argv[2]) : 20;
   printf("%.0f ", NaiveEndTime(period, argc, argv));
-  Sys.MonotonicMs = RealSystemApi.MonotonicMs;
+  Sys.QueryUnbiasedInterruptTime = RealSystemApi.QueryUnbiasedInterruptTime;
   HKEY key = nullptr;
   DWORD off = 0;
   RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Orlo Software\\Kwiet!", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
@@ -199,7 +202,7 @@ void EndTime(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Sys.MonotonicMs = FakeMonotonicMs;
+  Sys.QueryUnbiasedInterruptTime = FakeUnbiasedTime;
   Sys.Beep = NoBeep;
   Sys.ExitWindowsEx = NoPowerOff;
   if (argc > 1 && strcmp(argv[1], "endtime") == 0) {

@@ -1,6 +1,7 @@
 // The About box (100).
 #include "dialogs/about.h"
 
+#include "app/uitext.h"
 #include "res/resource.h"
 
 namespace {
@@ -9,7 +10,7 @@ constexpr char VERSION_TEXT[] = "Kwiet! v2.1";
 
 // TRUE: the dialog manager gives the focus to the first tab stop, OK.
 BOOL OnInitDialog(HWND dlg) {
-  SetDlgItemTextA(dlg, IDC_ABOUT_VERSION, VERSION_TEXT);
+  SetControlText(dlg, IDC_ABOUT_VERSION, VERSION_TEXT);
   return TRUE;
 }
 

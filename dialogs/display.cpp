@@ -1,8 +1,8 @@
 // The countdown display window (102): a tiny borderless time display in the
 // top-right corner of the primary screen.
-#include "app/paint.h"
 #include "app/scoped.h"
 #include "app/startup.h"
+#include "app/uitext.h"
 #include "res/resource.h"
 #include "timer/timer.h"
 #include "timer/timetext.h"
@@ -71,10 +71,11 @@ BOOL OnDrawItem(HWND dlg, const DRAWITEMSTRUCT* item) {
   SetBkColor(item->hDC, BLACK);
   SetTextColor(item->hDC, WHITE);
   RECT rect = TEXT_RECT;
+  constexpr UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
   if (Timer->Running) {
-    DrawAnsiText(item->hDC, SecondsToText(Timer->Remaining).c_str(), &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextW(item->hDC, WideText(SecondsToText(Timer->Remaining).c_str()).c_str(), -1, &rect, format);
   } else {
-    DrawAnsiText(item->hDC, ResourceText(IDS_PAUSE).c_str(), &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextW(item->hDC, ResourceText(IDS_PAUSE).c_str(), -1, &rect, format);
   }
   return TRUE;
 }
@@ -131,7 +132,7 @@ void TTimer::ShowDisplay(bool show) {
   if (show) {
     // Loaded before the window, which starts with the grey one.
     for (int i = 0; i < 4; ++i) ClockBitmaps[i] = LoadBitmapA(HInstance, CLOCK_NAMES[i]);
-    DisplayWnd = CreateDialogParamA(HInstance, MAKEINTRESOURCEA(IDD_DISPLAY), MainWnd, DisplayDlgProc, 0);
+    DisplayWnd = OpenDialog(IDD_DISPLAY, MainWnd, DisplayDlgProc);
     if (DisplayWnd != nullptr) {
       MoveControl(DisplayWnd, IDC_DISPLAY_CLOCK, CLOCK_BOX);
       MoveControl(DisplayWnd, IDC_DISPLAY_TEXT, TEXT_BOX);

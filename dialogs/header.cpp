@@ -1,8 +1,8 @@
 #include "dialogs/header.h"
 
-#include "app/paint.h"
 #include "app/scoped.h"
 #include "app/startup.h"
+#include "app/uitext.h"
 #include "res/resource.h"
 
 namespace {
@@ -40,7 +40,7 @@ void DrawHeaderLine(const DRAWITEMSTRUCT* draw, UINT textId) {
   HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(draw->hwndItem, WM_GETFONT, 0, 0));
   ScopedSelect selected(draw->hDC, font);
   RECT line = draw->rcItem;
-  DrawAnsiText(draw->hDC, ResourceText(textId).c_str(), &line, DT_SINGLELINE | DT_VCENTER);
+  DrawTextW(draw->hDC, ResourceText(textId).c_str(), -1, &line, DT_SINGLELINE | DT_VCENTER);
 }
 
 void DrawHeaderTitle(const DRAWITEMSTRUCT* draw) { DrawHeaderLine(draw, IDS_HEADER_TITLE); }

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "app/scoped.h"
+#include "app/uitext.h"
 #include "dialogs/header.h"
 #include "res/resource.h"
 #include "timer/sysapi.h"
@@ -75,7 +76,7 @@ void UpdateClockSummary(HWND dlg) {
   char summary[48];
   // wsprintf: the C runtime's printf would add its float formatting to the exe.
   wsprintfA(summary, "[%02d:%02d]", static_cast<int>(minutes / 60), static_cast<int>(minutes % 60));
-  SetDlgItemTextA(dlg, IDC_CLOCK_SUMMARY, summary);
+  SetControlText(dlg, IDC_CLOCK_SUMMARY, summary);
 }
 
 // Cuts a field to its limit and writes it back with two digits at least; no
@@ -85,7 +86,7 @@ void NormalizeField(HWND dlg, int id, WORD limit) {
   if (value > limit) value = limit;
   char text[16];
   wsprintfA(text, "%02u", value);
-  SetDlgItemTextA(dlg, id, text);
+  SetControlText(dlg, id, text);
   if (id == IDC_CLOCK_HOUR || id == IDC_CLOCK_MINUTE) UpdateClockSummary(dlg);
 }
 
@@ -130,16 +131,16 @@ INT_PTR OnInitDialog(HWND dlg) {
   SetWindowLongPtrA(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
 
   // Hours keep all their digits here; they are cut to 99 only on leaving.
-  SetDlgItemTextA(dlg, IDC_PERIOD_HOURS, TimePartText(Timer->Period, 1).c_str());
-  SetDlgItemTextA(dlg, IDC_PERIOD_MINUTES, TimePartText(Timer->Period, 2).c_str());
-  SetDlgItemTextA(dlg, IDC_PERIOD_SECONDS, TimePartText(Timer->Period, 3).c_str());
+  SetControlText(dlg, IDC_PERIOD_HOURS, TimePartText(Timer->Period, 1).c_str());
+  SetControlText(dlg, IDC_PERIOD_MINUTES, TimePartText(Timer->Period, 2).c_str());
+  SetControlText(dlg, IDC_PERIOD_SECONDS, TimePartText(Timer->Period, 3).c_str());
 
   // One hour from now; after 23:00 the hour stays 23 rather than wrapping.
   SYSTEMTIME now = {};
   Sys.GetLocalTime(&now);
-  SetDlgItemTextA(dlg, IDC_CLOCK_HOUR, IntToText(now.wHour + 1).c_str());
+  SetControlText(dlg, IDC_CLOCK_HOUR, IntToText(now.wHour + 1).c_str());
   NormalizeField(dlg, IDC_CLOCK_HOUR, MAX_CLOCK_HOUR);
-  SetDlgItemTextA(dlg, IDC_CLOCK_MINUTE, IntToText(now.wMinute).c_str());
+  SetControlText(dlg, IDC_CLOCK_MINUTE, IntToText(now.wMinute).c_str());
   NormalizeField(dlg, IDC_CLOCK_MINUTE, MAX_CLOCK_MINUTE);
 
   SelectTimeMode(dlg, Timer->Mode == MODE_PERIOD);

@@ -1,6 +1,7 @@
 // The warning dialog (103): the last 30 seconds, with a button that ends the
 // program instead of the computer.
 #include "app/startup.h"
+#include "app/uitext.h"
 #include "res/resource.h"
 #include "timer/timer.h"
 
@@ -52,6 +53,6 @@ void TTimer::ShowWarning(bool show) {
   if (IsWindowVisible(WarningWnd)) return;
   // A hidden earlier one is not reused; it must not linger either.
   if (IsWindow(WarningWnd)) DestroyWindow(WarningWnd);
-  WarningWnd = CreateDialogParamA(HInstance, MAKEINTRESOURCEA(IDD_WARNING), MainWnd, WarningDlgProc, 0);
+  WarningWnd = OpenDialog(IDD_WARNING, MainWnd, WarningDlgProc);
   if (WarningWnd != nullptr && !IsWindowVisible(WarningWnd)) ShowWindow(WarningWnd, SW_SHOW);
 }

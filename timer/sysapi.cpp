@@ -2,12 +2,16 @@
 
 namespace {
 
-// Interrupt time without the time spent asleep: a countdown pauses over sleep
-// instead of ending the moment the machine wakes.
-ULONGLONG UnbiasedMs() {
-  ULONGLONG units = 0;
-  QueryUnbiasedInterruptTime(&units);
-  return units / 10000;
+using QueryUnbiasedInterruptTimeFn = BOOL(WINAPI*)(PULONGLONG);
+
+// Looked up rather than imported, so that the exe still loads on Windows XP
+// and Vista, which lack it.
+QueryUnbiasedInterruptTimeFn FindQueryUnbiasedInterruptTime() {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (kernel == nullptr) return nullptr;
+  // Through void(*)(): the generic function pointer type, so the cast is allowed.
+  auto found = reinterpret_cast<void (*)()>(GetProcAddress(kernel, "QueryUnbiasedInterruptTime"));
+  return reinterpret_cast<QueryUnbiasedInterruptTimeFn>(found);
 }
 
 }  // namespace
@@ -21,7 +25,8 @@ const SystemApi RealSystemApi = {
     ::ExitWindowsEx,
     ::Beep,
     ::GetLocalTime,
-    UnbiasedMs,
+    FindQueryUnbiasedInterruptTime(),
+    ::GetTickCount,
 };
 
 SystemApi Sys = RealSystemApi;

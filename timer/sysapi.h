@@ -16,10 +16,12 @@ struct SystemApi {
   BOOL(WINAPI* ExitWindowsEx)(UINT flags, DWORD reason);
   // Sound
   BOOL(WINAPI* Beep)(DWORD frequency, DWORD duration);
-  // Clocks: the wall clock, and milliseconds that stand still while the
-  // machine sleeps
+  // Clocks: the wall clock; interrupt time in 100-ns units without the time
+  // spent asleep (Windows 7 on, null where the system lacks it); milliseconds
+  // since boot, sleep included, wrapping after 49.7 days.
   void(WINAPI* GetLocalTime)(LPSYSTEMTIME time);
-  ULONGLONG (*MonotonicMs)();
+  BOOL(WINAPI* QueryUnbiasedInterruptTime)(PULONGLONG units);
+  DWORD(WINAPI* GetTickCount)();
 };
 
 extern SystemApi Sys;

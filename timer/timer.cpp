@@ -3,6 +3,7 @@
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "res/resource.h"
+#include "timer/clock.h"
 #include "timer/deadline.h"
 #include "timer/shutdown.h"
 #include "timer/sysapi.h"
@@ -18,7 +19,7 @@ constexpr int32_t WARNING_FROM = 30;
 constexpr DWORD MINUTE_BEEP_HZ = 300, MINUTE_BEEP_MS = 250;
 constexpr DWORD WARNING_BEEP_BASE_HZ = 600, WARNING_BEEP_STEP_HZ = 10, WARNING_BEEP_MS = 50;
 
-int64_t Now() { return static_cast<int64_t>(Sys.MonotonicMs()); }
+int64_t Now() { return static_cast<int64_t>(MonotonicMs()); }
 
 }  // namespace
 
@@ -102,7 +103,9 @@ void TTimer::Warn(int32_t before) {
   UINT shown = Remaining > 0 ? static_cast<UINT>(Remaining) : 0;
   ShowWarning(true);
   SetDlgItemInt(WarningWnd, IDC_WARNING_SECONDS, shown, FALSE);
-  Sys.Beep(WARNING_BEEP_BASE_HZ - WARNING_BEEP_STEP_HZ * shown, WARNING_BEEP_MS);
+  // The pitch keeps rising below zero: 660 Hz at -6. Unsigned, so it wraps
+  // rather than overflows at the far end.
+  Sys.Beep(WARNING_BEEP_BASE_HZ - WARNING_BEEP_STEP_HZ * static_cast<DWORD>(Remaining), WARNING_BEEP_MS);
 }
 
 void TTimer::Blink() {

@@ -2,8 +2,8 @@
 
 #include <initializer_list>
 
-#include "app/paint.h"
 #include "app/startup.h"
+#include "app/uitext.h"
 #include "dialogs/about.h"
 #include "dialogs/settime.h"
 #include "res/resource.h"
@@ -66,26 +66,26 @@ class BusyGuard {
 UINT CheckFlag(bool checked) { return checked ? MF_CHECKED : MF_UNCHECKED; }
 
 // The text is loaded at this moment and set off from the picture by a space.
-void AppendText(HMENU menu, UINT flags, UINT id, UINT textId, const char* suffix = "") {
-  char text[sizeof(ResourceText::Chars) + 8];
-  lstrcpyA(text, " ");
-  lstrcatA(text, ResourceText(textId).c_str());
-  lstrcatA(text, suffix);
-  AppendMenuA(menu, MF_STRING | flags, id, text);
+void AppendText(HMENU menu, UINT flags, UINT id, UINT textId, const WCHAR* suffix = L"") {
+  WCHAR text[sizeof ResourceText::Chars / sizeof(WCHAR) + 8];
+  lstrcpyW(text, L" ");
+  lstrcatW(text, ResourceText(textId).c_str());
+  lstrcatW(text, suffix);
+  AppendMenuW(menu, MF_STRING | flags, id, text);
 }
 
 void AppendItems(HMENU menu) {
-  AppendMenuA(menu, MF_OWNERDRAW | MF_DISABLED, IDM_CAPTION, nullptr);
+  AppendMenuW(menu, MF_OWNERDRAW | MF_DISABLED, IDM_CAPTION, nullptr);
   AppendText(menu, CheckFlag(!Timer->Running), IDM_PAUSE, IDS_PAUSE);
   AppendText(menu, 0, IDM_RESTART, IDS_RESTART);
   AppendText(menu, CheckFlag(Timer->ForceShutdown), IDM_FORCE, IDS_FORCE);
   AppendText(menu, CheckFlag(Timer->WarningSound), IDM_WARNING_SOUND, IDS_WARNING_SOUND);
-  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendText(menu, 0, IDM_SET_TIME, IDS_SET_TIME);
   AppendText(menu, CheckFlag(Timer->DisplayVisible), IDM_SHOW_TIME, IDS_SHOW_TIME);
-  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-  AppendText(menu, 0, IDM_ABOUT, IDS_ABOUT, "...");
-  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendText(menu, 0, IDM_ABOUT, IDS_ABOUT, L"...");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendText(menu, 0, IDM_EXIT, IDS_EXIT);
 }
 
@@ -99,10 +99,6 @@ void SetItemPictures(HMENU menu, const MenuPictures& pictures) {
   SetMenuItemBitmaps(menu, IDM_RESTART, MF_BYCOMMAND, pictures[MenuPictures::RESTART], nullptr);
   SetMenuItemBitmaps(menu, IDM_EXIT, MF_BYCOMMAND, pictures[MenuPictures::EXIT], nullptr);
   SetMenuItemBitmaps(menu, IDM_ABOUT, MF_BYCOMMAND, pictures[MenuPictures::INFO], nullptr);
-}
-
-INT_PTR RunModal(UINT dialogId, DLGPROC proc) {
-  return DialogBoxParamA(HInstance, MAKEINTRESOURCEA(dialogId), MainWnd, proc, 0);
 }
 
 }  // namespace
@@ -140,13 +136,13 @@ void HandleMenuCommand(HWND wnd, WPARAM wParam) {
       Timer->WarningSound = !Timer->WarningSound;
       break;
     case IDM_SET_TIME:
-      RunModal(IDD_SETTIME, SetTimeDlgProc);  // the dialog applies a confirmed time itself
+      RunDialog(IDD_SETTIME, MainWnd, SetTimeDlgProc);  // the dialog applies a confirmed time itself
       break;
     case IDM_SHOW_TIME:
       Timer->ShowDisplay(!Timer->DisplayVisible);
       break;
     case IDM_ABOUT:
-      RunModal(IDD_ABOUT, AboutDlgProc);
+      RunDialog(IDD_ABOUT, MainWnd, AboutDlgProc);
       break;
     case IDM_EXIT:
       PostMessageA(wnd, WM_CLOSE, 0, 0);

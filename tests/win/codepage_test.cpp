@@ -1,108 +1,107 @@
 // Polish texts as the user sees them, whatever the system's ANSI code page.
-// The test command runs these once more under an English (1252) and a Polish
-// (1250) locale.
+// The test command runs these, with the other tests that read Polish texts,
+// once more under an English (1252) and a Polish (1250) locale.
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "app/paint.h"
 #include "app/scoped.h"
 #include "app/startup.h"
+#include "dialogs/header.h"
 #include "res/resource.h"
 #include "rig.h"
+#include "timer/timer.h"
+#include "traymenu_inside.h"
 
 namespace {
 
-HINSTANCE Module() { return GetModuleHandleA(nullptr); }
-
-std::wstring FromAcp(const char* text) {
-  wchar_t wide[256];
-  int n = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 256);
-  return n > 0 ? std::wstring(wide, n - 1) : std::wstring();
-}
-
-// A locale that did not take must not pass silently.
+// A locale that did not take must not pass silently, and nothing may switch
+// the process to another code page behind the test's back.
 TEST(CodePage, RunsUnderTheLocaleAskedFor) {
   const char* expected = std::getenv("KWIET_EXPECT_ANSI_CP");
   if (expected == nullptr) GTEST_SKIP() << "run by the test command with a chosen locale";
   char cp[16] = {};
   GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, cp, sizeof cp);
   EXPECT_STREQ(cp, expected);
-  // The manifest switches the process to UTF-8 whatever the locale's code page.
-  EXPECT_EQ(GetACP(), 65001u);
+  EXPECT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected)));
 }
 
-TEST(CodePage, StringsAndMenuTextsKeepTheirLetters) {
-  char text[128];
-  ASSERT_GT(LoadStringA(Module(), IDS_WARNING_SOUND, text, sizeof text), 0);
-  EXPECT_EQ(FromAcp(text), L"Dźwięk ostrzeżenia");
-  HMENU menu = CreatePopupMenu();
-  std::string item = std::string(" ") + text;
-  AppendMenuA(menu, MF_STRING, IDM_WARNING_SOUND, item.c_str());
-  wchar_t read[128] = {};
-  GetMenuStringW(menu, IDM_WARNING_SOUND, read, 128, MF_BYCOMMAND);
-  EXPECT_STREQ(read, L" Dźwięk ostrzeżenia");
-  DestroyMenu(menu);
-}
-
-INT_PTR CALLBACK QuietDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+using CodePageTest = ProgramTest;
 
 std::wstring ControlText(HWND dlg, int id) {
-  wchar_t text[128] = {};
+  WCHAR text[128] = {};
   GetDlgItemTextW(dlg, id, text, 128);
   return text;
 }
 
-TEST(CodePage, DialogTextsKeepTheirLetters) {
-  HWND setTime = CreateDialogParamA(Module(), MAKEINTRESOURCEA(IDD_SETTIME), nullptr, QuietDlgProc, 0);
-  ASSERT_NE(setTime, nullptr);
-  EXPECT_EQ(ControlText(setTime, IDC_MODE_PERIOD), L"Po upływie określonego czasu:");
-  EXPECT_EQ(ControlText(setTime, IDC_MODE_CLOCK), L"O określonej godzinie:");
-  // Text set through the ANSI entry points keeps its letters too.
-  char title[64];
-  LoadStringA(Module(), IDS_SHOW_TIME, title, sizeof title);
-  SetDlgItemTextA(setTime, IDC_MODE_CLOCK, title);
-  EXPECT_EQ(ControlText(setTime, IDC_MODE_CLOCK), L"Pokaż czas");
-  DestroyWindow(setTime);
+// The pixels of the header subtitle as the program paints it, and of the
+// Polish text drawn by hand in the same font.
+struct SubtitlePixels {
+  std::vector<COLORREF> Ours, Expected, Latin;
+};
 
-  HWND warning = CreateDialogParamA(Module(), MAKEINTRESOURCEA(IDD_WARNING), nullptr, QuietDlgProc, 0);
-  ASSERT_NE(warning, nullptr);
-  EXPECT_EQ(ControlText(warning, IDC_WARNING_TEXT), L"System zostanie zamknięty za");
-  DestroyWindow(warning);
-}
-
-// The pixels of a text drawn in Tahoma into a small white bitmap.
-std::vector<COLORREF> Painted(void (*paint)(HDC, RECT*)) {
+std::vector<COLORREF> Paint(HWND control, void (*paint)(HWND control, HDC dc, const RECT& r)) {
+  RECT r;
+  GetClientRect(control, &r);
   ScopedWindowDC screen(nullptr);
   ScopedMemoryDC dc(screen);
-  ScopedBitmap bitmap(CreateCompatibleBitmap(screen, 260, 16));
+  ScopedBitmap bitmap(CreateCompatibleBitmap(screen, r.right, r.bottom));
   ScopedSelect selectBitmap(dc, bitmap);
-  ScopedFont font(CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"));
-  ScopedSelect selectFont(dc, font);
-  RECT r = {0, 0, 260, 16};
-  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  paint(dc, &r);
+  paint(control, dc, r);
   std::vector<COLORREF> pixels;
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 260; ++x) pixels.push_back(GetPixel(dc, x, y));
+  for (int y = 0; y < r.bottom; ++y)
+    for (int x = 0; x < r.right; ++x) pixels.push_back(GetPixel(dc, x, y));
   return pixels;
 }
 
-TEST(CodePage, PaintedTextShowsThePolishLetters) {
-  HInstance = Module();
-  auto expected = Painted([](HDC dc, RECT* r) {
-    DrawTextW(dc, L"Określ, kiedy chcesz zamknąć system", -1, r, DT_SINGLELINE | DT_VCENTER);
+void DrawByHand(HWND control, HDC dc, const RECT& r, const WCHAR* text) {
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ScopedSelect font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  RECT line = r;
+  DrawTextW(dc, text, -1, &line, DT_SINGLELINE | DT_VCENTER);
+}
+
+SubtitlePixels LookAtSubtitle(HWND dlg) {
+  HWND control = GetDlgItem(dlg, IDC_HEADER_SUBTITLE);
+  SubtitlePixels p;
+  p.Ours = Paint(control, [](HWND c, HDC dc, const RECT& r) {
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_STATIC;
+    draw.CtlID = IDC_HEADER_SUBTITLE;
+    draw.itemAction = ODA_DRAWENTIRE;
+    draw.hwndItem = c;
+    draw.hDC = dc;
+    draw.rcItem = r;
+    DrawHeaderItem(IDC_HEADER_SUBTITLE, &draw);
   });
-  auto ours = Painted([](HDC dc, RECT* r) {
-    DrawAnsiText(dc, ResourceText(IDS_HEADER_SUBTITLE).c_str(), r, DT_SINGLELINE | DT_VCENTER);
-  });
-  auto latin = Painted([](HDC dc, RECT* r) {
-    DrawTextW(dc, L"Okreslë, kiedy chcesz zamknac system", -1, r, DT_SINGLELINE | DT_VCENTER);
-  });
-  EXPECT_TRUE(ours == expected) << "the painted subtitle differs from the Polish text";
-  EXPECT_FALSE(latin == expected) << "the comparison cannot tell letters apart";
+  p.Expected = Paint(
+      control, [](HWND c, HDC dc, const RECT& r) { DrawByHand(c, dc, r, L"Określ, kiedy chcesz zamknąć system"); });
+  p.Latin = Paint(control,
+                  [](HWND c, HDC dc, const RECT& r) { DrawByHand(c, dc, r, L"Okresl, kiedy chcesz zamknac system"); });
+  return p;
+}
+
+// The start-up dialog: its template texts and the subtitle its header paints.
+TEST_F(CodePageTest, SetTimeDialogKeepsItsLetters) {
+  std::wstring period, clock;
+  SubtitlePixels subtitle;
+  InsideScript script({[&] {
+                        HWND dlg = SetTimeWnd();
+                        ASSERT_NE(dlg, nullptr);
+                        period = ControlText(dlg, IDC_MODE_PERIOD);
+                        clock = ControlText(dlg, IDC_MODE_CLOCK);
+                        subtitle = LookAtSubtitle(dlg);
+                        SendDlgItemMessageW(dlg, IDC_SETTIME_CANCEL, BM_CLICK, 0, 0);
+                      }},
+                      30, [] { return SetTimeWnd() != nullptr; });
+  EXPECT_EQ(StartProgram("kwiet.exe"), StartResult::EndNow);
+  EXPECT_EQ(period, L"Po upływie określonego czasu:");
+  EXPECT_EQ(clock, L"O określonej godzinie:");
+  ASSERT_FALSE(subtitle.Ours.empty());
+  EXPECT_TRUE(subtitle.Ours == subtitle.Expected) << "the painted subtitle differs from the Polish text";
+  EXPECT_FALSE(subtitle.Latin == subtitle.Expected) << "the comparison cannot tell letters apart";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "rig.h"
+#include "timer/sysapi.h"
 #include "timer/timer.h"
 
 namespace {
@@ -152,8 +153,9 @@ TEST_F(CountdownTest, NegativeStartEndsAtTheFirstTick) {
   Tick();
   EXPECT_TRUE(QuitPosted());
   EXPECT_EQ(Tooltip(), "Kwiet! [-00:00:06]");
+  // The warning reads 0 below zero, but the pitch goes on rising: -6 is 660 Hz.
   ASSERT_FALSE(Fake.Beeps.empty());
-  EXPECT_EQ(Fake.Beeps.back().Frequency, 600u);
+  EXPECT_EQ(Fake.Beeps.back().Frequency, 660u);
 }
 
 TEST_F(CountdownTest, MostNegativeStartSaturatesInsteadOfOverflowing) {
@@ -178,18 +180,45 @@ TEST_F(CountdownTest, RealTimersDriveTheCountdown) {
 
 namespace {
 
-// The clock the countdown runs on stands still while the machine sleeps. A
-// real sleep cannot be shown under Wine; here the wall clock jumps an hour
-// while the unbiased clock does not, and the timer that was due fires at wake.
+// A sleep: the tick count and the wall clock run on for an hour, the unbiased
+// interrupt time stands still, and the timer that was due fires at wake. The
+// countdown goes on where it was instead of powering off at wake.
 TEST_F(CountdownTest, SleepPausesTheCountdownInsteadOfEndingItAtWake) {
   Start("10");
   Tick();
   Tick();
+  Fake.TickMs += 3600 * 1000;
   Fake.LocalTime.wHour += 1;
   Tick(0);
   EXPECT_EQ(Timer->Remaining, 8);
   EXPECT_TRUE(Fake.PowerOffs.empty());
   EXPECT_EQ(TickToEnd(20), 8);
+  EXPECT_EQ(Fake.PowerOffs.size(), 1u);
+}
+
+// Before Windows 7 there is no unbiased clock: the countdown counts on the
+// tick count, which wraps at 2^32 ms (49.7 days after boot) and runs on in sleep.
+TEST_F(CountdownTest, WithoutTheUnbiasedClockTheTickCountServesAcrossItsWrap) {
+  Sys.QueryUnbiasedInterruptTime = nullptr;
+  Fake.TickMs = (1ULL << 32) - 2500;
+  Start("5");
+  for (int32_t left = 4; left >= 1; --left) {
+    Tick();
+    EXPECT_EQ(Timer->Remaining, left) << "tick count " << Fake.TickMs;
+  }
+  EXPECT_TRUE(Fake.PowerOffs.empty());
+  Tick();
+  EXPECT_TRUE(QuitPosted());
+  EXPECT_EQ(Fake.PowerOffs.size(), 1u);
+}
+
+TEST_F(CountdownTest, WithoutTheUnbiasedClockASleepCountsAsTimePassed) {
+  Sys.QueryUnbiasedInterruptTime = nullptr;
+  Start("600");
+  Tick();
+  Fake.TickMs += 3600 * 1000;
+  Tick(0);
+  EXPECT_TRUE(QuitPosted());
   EXPECT_EQ(Fake.PowerOffs.size(), 1u);
 }
 

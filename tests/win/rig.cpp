@@ -60,7 +60,12 @@ BOOL WINAPI FakeBeep(DWORD frequency, DWORD duration) {
 
 void WINAPI FakeGetLocalTime(LPSYSTEMTIME time) { *time = Fake.LocalTime; }
 
-ULONGLONG FakeMonotonicMs() { return Fake.NowMs; }
+BOOL WINAPI FakeQueryUnbiasedInterruptTime(PULONGLONG units) {
+  *units = Fake.NowMs * 10000;
+  return TRUE;
+}
+
+DWORD WINAPI FakeGetTickCount() { return static_cast<DWORD>(Fake.TickMs); }
 
 HKEY OpenSettingsKey(REGSAM access) {
   HKEY key = nullptr;
@@ -80,7 +85,8 @@ void InstallFakeSystem() {
   Sys.ExitWindowsEx = FakeExitWindowsEx;
   Sys.Beep = FakeBeep;
   Sys.GetLocalTime = FakeGetLocalTime;
-  Sys.MonotonicMs = FakeMonotonicMs;
+  Sys.QueryUnbiasedInterruptTime = FakeQueryUnbiasedInterruptTime;
+  Sys.GetTickCount = FakeGetTickCount;
 }
 
 bool Pump(DWORD ms) {
@@ -190,6 +196,7 @@ void ProgramTest::Start(const char* args) {
 
 void ProgramTest::Tick(ULONGLONG advanceMs) {
   Fake.NowMs += advanceMs;
+  Fake.TickMs += advanceMs;
   SendMessageA(MainWnd, WM_TIMER, TICK_TIMER_ID, 0);
   if (!Pump()) quit_ = true;
 }

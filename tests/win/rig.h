@@ -31,7 +31,8 @@ struct FakeSystem {
   bool AdjustFails = false;
   bool ExitWindowsFails = false;
   SYSTEMTIME LocalTime = {2026, 12, 1, 7, 14, 37, 0, 0};
-  ULONGLONG NowMs = 1000000;
+  ULONGLONG NowMs = 1000000;   // unbiased interrupt time: stands still in sleep
+  ULONGLONG TickMs = 5000000;  // the tick count runs on; read as its low 32 bits
 };
 
 extern FakeSystem Fake;

@@ -4,6 +4,7 @@
 
 #include "app/mainwnd.h"
 #include "app/startup.h"
+#include "app/uitext.h"
 #include "res/resource.h"
 #include "rig.h"
 #include "timer/timer.h"
@@ -36,7 +37,7 @@ std::vector<std::function<void()>> OnDialog(const std::vector<Step>& steps) {
 // returns the dialog's result.
 INT_PTR RunSetTime(const std::vector<Step>& steps) {
   InsideScript script(OnDialog(steps), 30, DialogUp);
-  INT_PTR result = DialogBoxParamA(HInstance, MAKEINTRESOURCEA(IDD_SETTIME), MainWnd, SetTimeDlgProc, 0);
+  INT_PTR result = RunDialog(IDD_SETTIME, MainWnd, SetTimeDlgProc);
   EXPECT_FALSE(script.ClosedLeftovers()) << "the dialog stayed open";
   return result;
 }

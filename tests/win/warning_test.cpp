@@ -29,18 +29,17 @@ std::vector<std::wstring> ControlTexts(HWND dlg) {
   return texts;
 }
 
+BOOL CALLBACK CountWarningDialog(HWND wnd, LPARAM count) {
+  char cls[16];
+  GetClassNameA(wnd, cls, sizeof cls);
+  if (lstrcmpA(cls, "#32770") == 0 && TextOf(wnd) == L"Kwiet!") ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
 // Dialogs of this thread titled "Kwiet!", shown or hidden.
 int WarningDialogs() {
   int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND wnd, LPARAM count) {
-        char cls[16];
-        GetClassNameA(wnd, cls, sizeof cls);
-        if (lstrcmpA(cls, "#32770") == 0 && TextOf(wnd) == L"Kwiet!") ++*reinterpret_cast<int*>(count);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
+  EnumThreadWindows(GetCurrentThreadId(), CountWarningDialog, reinterpret_cast<LPARAM>(&n));
   return n;
 }
 
