@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/cmdline.h"
+#include "app/instance.h"
 #include "app/mainwnd.h"
 #include "dialogs/settime.h"
 #include "res/resource.h"
@@ -49,13 +50,17 @@ HWND CreateMainWindow() {
 
 StartResult StartProgram(const char* commandLine) {
   HInstance = GetModuleHandleA(nullptr);
-  if (FindWindowA(MAIN_WINDOW_CLASS, nullptr) != nullptr) return StartResult::EndNow;
+  if (!TakeInstanceGuard()) {
+    ShowRunningInstance();
+    return StartResult::EndNow;
+  }
   Timer = new TTimer();  // zero-filled
   SetDefaults(*Timer);
   LoadSaveSettings(false);
   if (!ChoosePeriod(commandLine)) {
     delete Timer;
     Timer = nullptr;
+    ReleaseInstanceGuard();
     return StartResult::EndNow;
   }
   MainWnd = CreateMainWindow();
@@ -75,11 +80,14 @@ void RunMessageLoop() {
 }
 
 void RunExitSequence() {
-  if (Timer == nullptr) return;
-  LoadSaveSettings(true);
-  if (Timer->Running) Timer->SetRunning(false);
-  delete Timer;
-  Timer = nullptr;
+  if (Timer != nullptr) {
+    LoadSaveSettings(true);
+    if (Timer->Running) Timer->SetRunning(false);
+    delete Timer;
+    Timer = nullptr;
+  }
+  // Last, so that a new start reads the settings just saved.
+  ReleaseInstanceGuard();
 }
 
 void ExitProgram() {
