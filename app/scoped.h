@@ -1,5 +1,5 @@
-// Scoped owners for GDI objects, device contexts and registry keys: each is
-// released when its scope ends, on every path.
+// Scoped owners for GDI objects, device contexts, registry keys and kernel
+// handles: each is released when its scope ends, on every path.
 #pragma once
 #include <windows.h>
 
@@ -85,4 +85,21 @@ class ScopedRegKey {
 
  private:
   HKEY key_ = nullptr;
+};
+
+// A kernel object handle; reset() closes it early.
+class ScopedHandle {
+ public:
+  explicit ScopedHandle(HANDLE handle = nullptr) : handle_(handle) {}
+  ~ScopedHandle() { reset(); }
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  HANDLE get() const { return handle_; }
+  void reset(HANDLE handle = nullptr) {
+    if (handle_ != nullptr) CloseHandle(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  HANDLE handle_;
 };

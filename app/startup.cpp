@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/cmdline.h"
+#include "app/instance.h"
 #include "app/mainwnd.h"
 #include "app/uitext.h"
 #include "dialogs/settime.h"
@@ -50,13 +51,17 @@ HWND CreateMainWindow() {
 
 StartResult StartProgram(const char* commandLine) {
   HInstance = GetModuleHandleA(nullptr);
-  if (FindWindowA(MAIN_WINDOW_CLASS, nullptr) != nullptr) return StartResult::EndNow;
+  if (!TakeInstanceGuard()) {
+    ShowRunningInstance();
+    return StartResult::EndNow;
+  }
   Timer = new TTimer();  // zero-filled
   SetDefaults(*Timer);
   LoadSaveSettings(false);
   if (!ChoosePeriod(commandLine)) {
     delete Timer;
     Timer = nullptr;
+    ReleaseInstanceGuard();
     return StartResult::EndNow;
   }
   MainWnd = CreateMainWindow();
@@ -76,11 +81,14 @@ void RunMessageLoop() {
 }
 
 void RunExitSequence() {
-  if (Timer == nullptr) return;
-  LoadSaveSettings(true);
-  if (Timer->Running) Timer->SetRunning(false);
-  delete Timer;
-  Timer = nullptr;
+  if (Timer != nullptr) {
+    LoadSaveSettings(true);
+    if (Timer->Running) Timer->SetRunning(false);
+    delete Timer;
+    Timer = nullptr;
+  }
+  // Last, so that a new start reads the settings just saved.
+  ReleaseInstanceGuard();
 }
 
 void ExitProgram() {

@@ -17,7 +17,8 @@ StartResult StartProgram(const char* commandLine);
 
 void RunMessageLoop();
 
-// Saves the settings, stops the timers and frees the countdown object.
+// Saves the settings, stops the timers, frees the countdown object and lets
+// a later start run.
 void RunExitSequence();
 
 // The exit sequence, then the end of the process with exit code 0.

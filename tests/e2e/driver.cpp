@@ -17,6 +17,11 @@
 //   driver.exe endsession                 WM_QUERYENDSESSION, then WM_ENDSESSION(TRUE)
 //   driver.exe tray-icons                 icons in Wine's stand-alone tray window
 //   driver.exe delete-icon                removes the program's tray icon, as a dying shell would
+//   driver.exe run SECONDS [ARG]          starts kwiet.exe (beside the driver) and waits for its end: exit code
+//                                         (not ended by then: it is killed, and the command fails)
+//   driver.exe cover SECONDS              another program's window takes the foreground; it goes when it loses
+//                                         it, or after SECONDS
+//   driver.exe foreground                 the kind of the foreground window
 // KIND: display (the corner window), warning, settime, about.
 #include <windows.h>
 #include <shellapi.h>
@@ -102,6 +107,60 @@ int Fail(const char* what) {
   return 1;
 }
 
+// Starts kwiet.exe from the driver's own folder, as a second start from a
+// shortcut would, and waits for it to end.
+int Run(double seconds, const char* arg) {
+  char exe[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  while (n > 0 && exe[n - 1] != '\\') --n;
+  exe[n] = '\0';
+  std::string line = std::string("\"") + exe + "kwiet.exe\"";
+  if (*arg != '\0') line += std::string(" ") + arg;
+  lstrcatA(exe, "kwiet.exe");
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(exe, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    return Fail("cannot start kwiet.exe");
+  }
+  CloseHandle(pi.hThread);
+  DWORD waited = WaitForSingleObject(pi.hProcess, static_cast<DWORD>(seconds * 1000));
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  // Under Wine it shares the driver's output pipe: left running, it would
+  // keep the test waiting for the pipe's end.
+  if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+  CloseHandle(pi.hProcess);
+  if (waited != WAIT_OBJECT_0) return Fail("still running");
+  printf("%lu\n", code);
+  return 0;
+}
+
+// A plain window of another program, put over everything else.
+int Cover(double seconds) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "cover";
+  RegisterClassA(&wc);
+  HWND wnd = CreateWindowExA(0, wc.lpszClassName, "cover", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
+                             nullptr, wc.hInstance, nullptr);
+  if (wnd == nullptr) return Fail("no cover window");
+  SetForegroundWindow(wnd);
+  DWORD start = GetTickCount();
+  bool had = false;
+  while (GetTickCount() - start < seconds * 1000) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    bool front = GetForegroundWindow() == wnd;
+    if (had && !front) break;
+    had = had || front;
+    Sleep(10);
+  }
+  DestroyWindow(wnd);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -166,6 +225,13 @@ int main(int argc, char** argv) {
     RECT r;
     GetWindowRect(popup, &r);
     printf("open %ld %ld %ld %ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+    return 0;
+  }
+  if (cmd == "run") return Run(atof(arg), argc > 3 ? argv[3] : "");
+  if (cmd == "cover") return Cover(atof(arg));
+  if (cmd == "foreground") {
+    HWND wnd = GetForegroundWindow();
+    printf("%s\n", wnd != nullptr ? KindOf(wnd).c_str() : "none");
     return 0;
   }
   if (cmd == "taskbar-created") {

@@ -1,5 +1,6 @@
 #include "rig.h"
 
+#include "app/instance.h"
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "settings/settings.h"
@@ -134,6 +135,12 @@ RegistrySnapshot::~RegistrySnapshot() {
   RegCloseKey(key);
 }
 
+bool InstanceGuardHeld() {
+  HANDLE guard = OpenMutexA(SYNCHRONIZE, FALSE, INSTANCE_GUARD_NAME);
+  if (guard != nullptr) CloseHandle(guard);
+  return guard != nullptr;
+}
+
 void DeleteSettingsKey() { RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY); }
 
 bool SettingsKeyExists() {
@@ -182,6 +189,8 @@ void ProgramTest::TearDown() {
     DestroyWindow(wnd);
   }
   Pump();
+  // Whichever way the program ended, a later start must be able to run.
+  EXPECT_FALSE(InstanceGuardHeld()) << "the single-instance guard outlived the program";
   UnregisterClassA(MAIN_WINDOW_CLASS, GetModuleHandleA(nullptr));
   MainWnd = nullptr;
   Sys = RealSystemApi;

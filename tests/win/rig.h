@@ -60,6 +60,9 @@ class RegistrySnapshot {
   std::vector<Value> values_;
 };
 
+// True while some copy of the program holds the single-instance guard.
+bool InstanceGuardHeld();
+
 void DeleteSettingsKey();
 bool SettingsKeyExists();
 // Reads a stored value as a DWORD; false when it is missing.

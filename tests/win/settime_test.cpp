@@ -2,6 +2,7 @@
 // fixed through the fake.
 #include "dialogs/settime.h"
 
+#include "app/instance.h"
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "app/uitext.h"
@@ -417,6 +418,40 @@ TEST_F(SetTimeAtStartupTest, CancelEndsTheProgramAtOnceSavingNothing) {
     DWORD value = 0;
     EXPECT_FALSE(ReadStoredDword(name, value)) << name;
   }
+}
+
+// The gap the window check alone leaves: a second start while the first copy
+// still asks for the time.
+TEST_F(SetTimeAtStartupTest, SecondStartDuringTheDialogEndsAndBringsTheDialogForward) {
+  HWND other = CreateWindowExA(0, "STATIC", "another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  bool held = false, covered = false, forward = false;
+  StartResult second = StartResult::Loop;
+  TTimer* first = nullptr;
+  TTimer* afterSecond = nullptr;
+  InsideScript script(OnDialog({[&](HWND dlg) {
+                        held = InstanceGuardHeld();
+                        SetForegroundWindow(other);
+                        covered = GetForegroundWindow() == other;
+                        first = Timer;
+                        second = StartProgram("kwiet.exe");
+                        afterSecond = Timer;
+                        forward = GetForegroundWindow() == dlg;
+                        Cancel(dlg);
+                      }}),
+                      30, DialogUp);
+  EXPECT_EQ(StartProgram("kwiet.exe"), StartResult::EndNow);
+  EXPECT_TRUE(held);
+  EXPECT_EQ(second, StartResult::EndNow);
+  EXPECT_EQ(afterSecond, first) << "the second start made a countdown of its own";
+  // Wine lets any process take the foreground; on Windows the test process
+  // needs the right to, as a program the user has just started has.
+  ASSERT_TRUE(covered);
+  EXPECT_TRUE(forward);
+  // The first copy's cancel lets a later start run.
+  EXPECT_FALSE(InstanceGuardHeld());
+  DestroyWindow(other);
 }
 
 }  // namespace

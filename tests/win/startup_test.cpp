@@ -1,4 +1,6 @@
-// Start-up, the main window with its tray icon, and the exit sequence.
+// Start-up, the single-instance guard, the main window with its tray icon,
+// and the exit sequence.
+#include "app/instance.h"
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "rig.h"
@@ -69,8 +71,53 @@ TEST_F(StartupTest, SecondInstanceEndsWithoutTouchingTheRegistry) {
   DestroyWindow(running);
 }
 
-TEST_F(StartupTest, ExitSequenceSavesTheSettingsAndStopsTheTimers) {
+// Counts the windows this thread tries to create and refuses them, so that a
+// start-up that wrongly goes on fails at once instead of waiting in a dialog.
+class RefuseWindows {
+ public:
+  RefuseWindows() {
+    attempts_ = 0;
+    hook_ = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
+  }
+  ~RefuseWindows() { UnhookWindowsHookEx(hook_); }
+  RefuseWindows(const RefuseWindows&) = delete;
+  RefuseWindows& operator=(const RefuseWindows&) = delete;
+  int Attempts() const { return attempts_; }
+
+ private:
+  static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HCBT_CREATEWND) return CallNextHookEx(nullptr, code, wParam, lParam);
+    ++attempts_;
+    return 1;
+  }
+  static inline int attempts_ = 0;
+  HHOOK hook_;
+};
+
+// Another copy still in its start-up dialog has no main window yet; it holds
+// only the guard.
+TEST_F(StartupTest, StartWhileTheGuardIsHeldEndsBeforeAnyDialogOrSetting) {
+  HANDLE other = CreateMutexA(nullptr, FALSE, INSTANCE_GUARD_NAME);
+  ASSERT_NE(other, nullptr);
+  ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "a guard left over from before the test";
+  {
+    RefuseWindows windows;
+    for (const char* line : {"kwiet.exe", "kwiet.exe 90"}) {
+      EXPECT_EQ(StartProgram(line), StartResult::EndNow) << line;
+      EXPECT_EQ(windows.Attempts(), 0) << line;
+      EXPECT_EQ(Timer, nullptr) << line;
+      EXPECT_EQ(MainWnd, nullptr) << line;
+      EXPECT_FALSE(SettingsKeyExists()) << line;
+    }
+  }
+  // Once the other copy has ended, a start runs.
+  CloseHandle(other);
   Start("90");
+}
+
+TEST_F(StartupTest, ExitSequenceSavesTheSettingsStopsTheTimersAndFreesTheGuard) {
+  Start("90");
+  EXPECT_TRUE(InstanceGuardHeld());
   RunExitSequence();
   EXPECT_EQ(Timer, nullptr);
   DWORD value = 0;
@@ -78,6 +125,7 @@ TEST_F(StartupTest, ExitSequenceSavesTheSettingsAndStopsTheTimers) {
   EXPECT_EQ(value, 90u);
   EXPECT_FALSE(KillTimer(MainWnd, TICK_TIMER_ID));
   EXPECT_FALSE(KillTimer(MainWnd, BLINK_TIMER_ID));
+  EXPECT_FALSE(InstanceGuardHeld());
 }
 
 TEST_F(StartupTest, CommandIsAnsweredWithZero) {
