@@ -9,7 +9,8 @@ export WINEDEBUG=${WINEDEBUG:--all}
 
 PACKAGES=(cmake make g++ python3 googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 libwine fonts-wine fonts-liberation xvfb xauth
-  x11-utils imagemagick xdotool locales)
+  x11-utils imagemagick xdotool locales
+  git wixl msitools faketime zip unzip osslsigncode openssl)
 
 log() { printf '\033[1m== %s\033[0m\n' "$*" >&2; }
 
@@ -27,11 +28,12 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
-# build_arch x86|x64 [target...]: the x86 build has no tests (it cannot run here).
+# build_arch x86|x64 [target...]: the x86 build has no tests (it cannot run
+# here); KWIET_TESTS=OFF leaves them out of x64 too.
 build_arch() {
   local arch=$1 dir=$BUILD/$1 tests=OFF
   shift
-  [ "$arch" = x64 ] && tests=ON
+  [ "$arch" = x64 ] && tests=${KWIET_TESTS:-ON}
   log "building $arch"
   cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DKWIET_TESTS=$tests >/dev/null
