@@ -35,6 +35,7 @@ for arch in x86 x64; do
   zip=$ONE/kwiet-$V-$arch.zip dir=$WORK/$arch
   [ "$(unzip -Z1 "$zip" | tr '\n' ' ')" = "kwiet.exe CZYTAJ.txt LICENSE.txt " ] ||
     fail "$arch zip holds: $(unzip -Z1 "$zip")"
+  mkdir -p "$dir"
   unzip -q "$zip" -d "$dir/zip"
   format=$(x86_64-w64-mingw32-objdump -f "$dir/zip/kwiet.exe" | sed -n 's/.*file format //p')
   [ "$format" = "$([ $arch = x86 ] && echo pei-i386 || echo pei-x86-64)" ] || fail "$arch kwiet.exe is $format"
