@@ -63,7 +63,7 @@ entry_icon() {
 # expect_installed MSI_VERSION ZIP: the program from ZIP, its shortcut and
 # one entry of that version.
 expect_installed() {
-  local version=$1 zip=$2 lines
+  local version=$1 zip=$2 lines workdir
   unzip -p "$zip" kwiet.exe >"$WORK/expected.exe"
   cmp -s "$(unix "$EXE")" "$WORK/expected.exe" || fail "the installed kwiet.exe is not the one of ${zip##*/}"
   for file in CZYTAJ.txt LICENSE.txt; do
@@ -71,7 +71,8 @@ expect_installed() {
   done
   wine "$BIN/shortcut.exe" read "$LNK" | tr -d '\r' >"$WORK/lnk" || fail "no shortcut $LNK"
   grep -qxF "target=$EXE" "$WORK/lnk" || fail "the shortcut does not start $EXE: $(cat "$WORK/lnk")"
-  grep -qxF "workdir=$INSTALL_DIR" "$WORK/lnk" || fail "the shortcut starts elsewhere: $(cat "$WORK/lnk")"
+  workdir=$(sed -n 's/^workdir=//p' "$WORK/lnk")
+  [ "${workdir%\\}" = "$INSTALL_DIR" ] || fail "the shortcut starts in $workdir"
   cmp -s "$(unix "$(sed -n 's/^icon=//p' "$WORK/lnk")")" "$ICON" || fail "the shortcut lacks the program's icon"
   lines=$(entries)
   [ "$(echo "$lines" | grep -c .)" = 1 ] || fail "$(echo "$lines" | grep -c .) installed-program entries: $lines"
@@ -93,7 +94,8 @@ msi /i "$(winepath -w "$X64")" || fail "install: msiexec exit code $?"
 expect_installed "$KWIET_MSI_VERSION" "${X64%.msi}.zip"
 [ -z "$(reg_value "Last Time")" ] || fail "settings before the first run"
 pass "x64 $KWIET_MSI_VERSION: per user into $INSTALL_DIR; shortcut \"Kwiet!\" to it with its icon; one entry by Orlo Software"
-sed 's/^/  /' "$WORK/lnk"
+sed "s/^/  shortcut: /" "$WORK/lnk"
+entries | sed "s/^/  entry: /"
 
 start_watch
 wine "$EXE" 3 || fail "the installed kwiet.exe exit code $?"

@@ -53,8 +53,8 @@ kwiet.exe 5400
 HKEY_CURRENT_USER\\SOFTWARE\\Orlo Software\\Kwiet!
 Odinstaluj
 $menu_texts"
-  grep -q "^MIT License" "$dir/zip/LICENSE.txt" && grep -q "the Kwiet! authors" "$dir/zip/LICENSE.txt" ||
-    fail "LICENSE.txt is not the MIT licence of the Kwiet! authors"
+  grep -q "^MIT License" "$dir/zip/LICENSE.txt" || fail "LICENSE.txt is not the MIT licence"
+  grep -q "Copyright (c) .* the Kwiet! authors" "$dir/zip/LICENSE.txt" || fail "LICENSE.txt: not the Kwiet! authors'"
 
   # The MSI installs the very files the zip holds.
   msiextract -C "$dir/msi" "$ONE/kwiet-$V-$arch.msi" >/dev/null

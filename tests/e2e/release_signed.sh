@@ -35,9 +35,10 @@ verify() {
   grep -q "self-signed certificate" <<<"$out" || fail "${1##*/}: fails for another reason than the chain: $out"
   # The digest stored in the signature against the one of the file as it is
   # (an MSI's is called DigitalSignature).
-  local digest='s/^%s (message digest|DigitalSignature) *: *([0-9A-F]+).*/\1 \2/p' stored
-  stored=$(sed -n -E "$(printf "$digest" Current)" <<<"$out")
-  [ -n "$stored" ] && sed -n -E "$(printf "$digest" Calculated)" <<<"$out" | grep -qxF "$stored" ||
+  local stored
+  stored=$(sed -n -E 's/^Current (message digest|DigitalSignature) *: *([0-9A-F]+).*/\1 \2/p' <<<"$out")
+  [ -n "$stored" ] || fail "${1##*/}: no stored digest: $out"
+  sed -n -E 's/^Calculated (message digest|DigitalSignature) *: *([0-9A-F]+).*/\1 \2/p' <<<"$out" | grep -qxF "$stored" ||
     fail "${1##*/}: the file does not match its signature: $out"
   osslsigncode verify -CAfile "$WORK/cert.pem" -in "$1" >"$WORK/verify.log" 2>&1 ||
     fail "${1##*/}: does not verify with its root: $(tail -5 "$WORK/verify.log")"

@@ -28,7 +28,7 @@ std::wstring Wide(const char* text) {
 
 void Print(const char* name, const wchar_t* value) { std::printf("%s=%s\n", name, Utf8(value).c_str()); }
 
-void Folder(const char* name, int csidl) {
+void PrintFolder(const char* name, int csidl) {
   wchar_t path[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
   Print(name, path);
@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
   CoInitialize(nullptr);
   int result = 2;
   if (argc == 2 && std::strcmp(argv[1], "folders") == 0) {
-    Folder("programs", CSIDL_PROGRAMS);
-    Folder("localappdata", CSIDL_LOCAL_APPDATA);
+    PrintFolder("programs", CSIDL_PROGRAMS);
+    PrintFolder("localappdata", CSIDL_LOCAL_APPDATA);
     result = 0;
   } else if (argc == 3 && std::strcmp(argv[1], "read") == 0) {
     result = Read(Wide(argv[2]).c_str());
