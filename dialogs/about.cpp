@@ -3,10 +3,11 @@
 
 #include "app/uitext.h"
 #include "res/resource.h"
+#include "res/version.h"
 
 namespace {
 
-constexpr char VERSION_TEXT[] = "Kwiet! v2.1";
+constexpr char VERSION_TEXT[] = "Kwiet! v" KWIET_VERSION_SHORT;
 
 // TRUE: the dialog manager gives the focus to the first tab stop, OK.
 BOOL OnInitDialog(HWND dlg) {

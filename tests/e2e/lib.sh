@@ -5,6 +5,9 @@ set -euo pipefail
 
 BUILD_DIR=$1
 BIN=$BUILD_DIR/bin
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# Releases made by the release tests, for the installer test.
+RELEASE_DIR=$BUILD_DIR/release
 TEMPLATE=${KWIET_WINE_TEMPLATE:?the test command sets KWIET_WINE_TEMPLATE}
 export WINEDEBUG=-all
 KEY='HKCU\SOFTWARE\Orlo Software\Kwiet!'
@@ -66,3 +69,10 @@ expect_no_poweroff() {
 
 # The control text of a window's control: control_text KIND ID
 control_text() { drv texts "$1" | awk -F'\t' -v id="$2" '$1 == id {print $2}'; }
+
+# The version as the build has it (KWIET_VERSION, KWIET_MSI_VERSION, ...).
+# shellcheck source=/dev/null
+source_version() { source "$BUILD_DIR/version.env"; }
+
+# A value of an MSI's Property table.
+msi_property() { msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' -v n="$2" '$1 == n {print $2}'; }

@@ -8,6 +8,7 @@
 
 #include "app/startup.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "rig.h"
 #include "timer/timer.h"
 
@@ -102,7 +103,7 @@ TEST_F(AboutTest, ShowsVersionIconAndCreditsWithTheFocusOnOk) {
                      [](HWND dlg) { SendDlgItemMessageA(dlg, IDOK, BM_CLICK, 0, 0); }});
   EXPECT_EQ(about.Run(), 0);
   EXPECT_EQ(about.StepsRun(), 2u);
-  EXPECT_EQ(version, L"Kwiet! v2.1");
+  EXPECT_EQ(version, L"Kwiet! v" KWIET_VERSION_SHORT);
   EXPECT_EQ(title, L"About Kwiet!");
   EXPECT_EQ(focus, ok);
   EXPECT_TRUE(icon);

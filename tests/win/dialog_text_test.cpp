@@ -7,6 +7,7 @@
 
 #include "app/startup.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "rig.h"
 
 namespace {
@@ -113,8 +114,8 @@ std::string Joined(const std::vector<std::string>& problems) {
 }
 
 TEST_F(DialogTextTest, AboutTextsShowWhole) {
-  auto problems =
-      TextsThatDoNotFit(IDD_ABOUT, [](HWND dlg) { SetDlgItemTextA(dlg, IDC_ABOUT_VERSION, "Kwiet! v2.1"); });
+  auto problems = TextsThatDoNotFit(
+      IDD_ABOUT, [](HWND dlg) { SetDlgItemTextA(dlg, IDC_ABOUT_VERSION, "Kwiet! v" KWIET_VERSION_SHORT); });
   EXPECT_TRUE(problems.empty()) << Joined(problems);
 }
 

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
+#include "res/version.h"
 #include "rig.h"
 
 namespace {
@@ -129,25 +131,49 @@ std::string ResourceBytes(LPCSTR type, LPCSTR name) {
   return std::string(data, SizeofResource(Module(), res));
 }
 
-std::string Utf16(const char* ascii) {
-  std::string s;
-  for (; *ascii; ++ascii) s += std::string(1, *ascii) + std::string(1, '\0');
-  return s;
+// A value of the version block's one string table, read the way Explorer's
+// properties page reads it.
+std::wstring VersionString(const std::vector<char>& block, const wchar_t* name) {
+  std::wstring path = std::wstring(L"\\StringFileInfo\\040904E4\\") + name;
+  void* value = nullptr;
+  UINT chars = 0;
+  if (!VerQueryValueW(block.data(), path.c_str(), &value, &chars)) return L"<missing>";
+  return static_cast<const wchar_t*>(value);
 }
 
 TEST(Resources, VersionBlockAndManifest) {
-  std::string version = ResourceBytes(reinterpret_cast<LPCSTR>(RT_VERSION), MAKEINTRESOURCEA(1));
-  for (const char* text : {"2.1.0.49", "Orlo Software", "Kwiet! 2", "kwiet.exe", "040904E4"}) {
-    EXPECT_NE(version.find(Utf16(text)), std::string::npos) << text;
-  }
-  auto* fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(version.data() + version.find("\xBD\x04\xEF\xFE"));
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00020001u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 49u);
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::vector<char> block(GetFileVersionInfoSizeW(exe, nullptr));
+  ASSERT_FALSE(block.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(exe, 0, static_cast<DWORD>(block.size()), block.data()));
+  EXPECT_EQ(VersionString(block, L"CompanyName"), L"Orlo Software");
+  EXPECT_EQ(VersionString(block, L"FileDescription"), L"" KWIET_PRODUCT_NAME);
+  EXPECT_EQ(VersionString(block, L"FileVersion"), L"" KWIET_VERSION_TEXT);
+  EXPECT_EQ(VersionString(block, L"InternalName"), L"Kwiet!");
+  EXPECT_EQ(VersionString(block, L"OriginalFilename"), L"kwiet.exe");
+  EXPECT_EQ(VersionString(block, L"ProductName"), L"" KWIET_PRODUCT_NAME);
+  EXPECT_EQ(VersionString(block, L"ProductVersion"), L"" KWIET_VERSION_SHORT);
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+  EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(KWIET_VERSION_MINOR, KWIET_VERSION_MAJOR)));
+  EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(KWIET_VERSION_BUILD, KWIET_VERSION_PATCH)));
+  EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+  EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
   EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
   EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+  WORD* translation = nullptr;
+  ASSERT_TRUE(
+      VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &size));
+  ASSERT_EQ(size, 4u);
+  EXPECT_EQ(translation[0], 0x0409);
+  EXPECT_EQ(translation[1], 0x04E4);
 
   std::string manifest = ResourceBytes(reinterpret_cast<LPCSTR>(RT_MANIFEST), MAKEINTRESOURCEA(1));
+  EXPECT_NE(manifest.find("assemblyIdentity version=\"" KWIET_VERSION_TEXT "\""), std::string::npos);
   EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
 #ifdef _WIN64
   EXPECT_NE(manifest.find("processorArchitecture=\"amd64\""), std::string::npos);
