@@ -1,5 +1,7 @@
 #include "rig.h"
 
+#include <shlwapi.h>
+
 #include "app/instance.h"
 #include "app/mainwnd.h"
 #include "app/startup.h"
@@ -141,7 +143,7 @@ bool InstanceGuardHeld() {
   return guard != nullptr;
 }
 
-void DeleteSettingsKey() { RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY); }
+void DeleteSettingsKey() { SHDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY); }
 
 bool SettingsKeyExists() {
   HKEY key = OpenSettingsKey(KEY_READ);
