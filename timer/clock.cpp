@@ -6,15 +6,18 @@ namespace {
 
 constexpr ULONGLONG UNITS_PER_MS = 10000;  // interrupt time counts 100 ns
 
-TickExtender ExtendedTicks;
+// The tick count wraps every 2^32 ms; read at least once per wrap (the
+// countdown reads it every second), each wrap is counted.
+DWORD LastTicks = 0;
+ULONGLONG Wraps = 0;
+
+ULONGLONG ExtendedTicks(DWORD ticks) {
+  if (ticks < LastTicks) ++Wraps;
+  LastTicks = ticks;
+  return (Wraps << 32) + ticks;
+}
 
 }  // namespace
-
-ULONGLONG TickExtender::operator()(DWORD ticks) {
-  if (ticks < last_) ++wraps_;
-  last_ = ticks;
-  return (wraps_ << 32) + ticks;
-}
 
 ULONGLONG MonotonicMs() {
   if (Sys.QueryUnbiasedInterruptTime != nullptr) {

@@ -7,14 +7,3 @@
 // Without it (before Windows 7) the tick count, extended past its wrap; there
 // a sleep counts as time passed.
 ULONGLONG MonotonicMs();
-
-// Widens a 32-bit millisecond count that wraps every 2^32 ms into one that
-// does not, as long as it is read at least once per wrap.
-class TickExtender {
- public:
-  ULONGLONG operator()(DWORD ticks);
-
- private:
-  DWORD last_ = 0;
-  ULONGLONG wraps_ = 0;
-};
