@@ -12,7 +12,7 @@ first=$!
 drv wait-window settime 20 || fail "no set-time dialog"
 drv cover 30 &
 cover=$!
-wait_for 10 bash -c '[ "$(wine "$0" foreground | tr -d "\r")" = cover ]' "$BIN/driver.exe" ||
+wait_for 10 drv_says cover foreground ||
   fail "another window did not take the foreground: $(drv foreground)"
 code=$(drv run 1) || fail "the second start did not end within a second"
 [ "$code" = 0 ] || fail "the second start's exit code is $code"
@@ -46,7 +46,7 @@ wine "$BIN/kwiet.exe" 2 || fail "the countdown's exit code is $?"
 wait_for 15 grep -q queryendsession "$WATCH_LOG" || fail "no power-off request seen: $(cat "$WATCH_LOG")"
 # Wine ends the session about 2 s after the request, and with it every
 # window process: the new start must come after that.
-wait_for 15 bash -c "! kill -0 $WATCH_PID 2>/dev/null" || fail "the session did not end"
+wait_for 15 watch_ended || fail "the session did not end"
 wine "$BIN/kwiet.exe" &
 after=$!
 drv wait-window settime 20 || fail "no set-time dialog after the power-off"

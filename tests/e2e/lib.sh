@@ -55,7 +55,17 @@ start_watch() {
   wait_for 30 grep -q ready "$WATCH_LOG" 2>/dev/null || fail "the watcher did not start"
 }
 
+# The watcher's process has ended, as the session's end ends it.
+watch_ended() { ! kill -0 "$WATCH_PID" 2>/dev/null; }
+
 drv() { wine "$BIN/driver.exe" "$@" | tr -d '\r'; }
+
+# drv_says TEXT COMMAND...: the driver answers exactly TEXT (for wait_for).
+drv_says() {
+  local want=$1
+  shift
+  [ "$(drv "$@")" = "$want" ]
+}
 
 # The program's visible windows of one kind: "kind x y w h topmost title".
 window_line() { drv windows | awk -v k="$1" '$1 == k'; }

@@ -37,6 +37,6 @@ pass "all five settings written at exit"
 wine reg add "$KEY" /v "Force Shutdown" /t REG_DWORD /d 1 /f >/dev/null
 start_watch
 wine "$BIN/kwiet.exe" 2 || fail "forced run exit code $?"
-wait_for 15 bash -c "! kill -0 $WATCH_PID 2>/dev/null" || fail "the watcher survived a forced power-off"
+wait_for 15 watch_ended || fail "the watcher survived a forced power-off"
 ! grep -q endsession "$WATCH_LOG" || fail "a forced power-off asked the applications: $(cat "$WATCH_LOG")"
 pass "a forced power-off ended the other applications without asking"

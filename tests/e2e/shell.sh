@@ -7,11 +7,11 @@ start_watch
 wine "$BIN/kwiet.exe" 300 &
 kwiet=$!
 drv wait-main 20 || fail "no main window"
-wait_for 5 bash -c '[ "$(wine "$0" tray-icons | tr -d "\r")" = 1 ]' "$BIN/driver.exe" || fail "no tray icon"
+wait_for 5 drv_says 1 tray-icons || fail "no tray icon"
 drv delete-icon
 [ "$(drv tray-icons)" = 0 ] || fail "the icon did not go"
 drv taskbar-created
-wait_for 5 bash -c '[ "$(wine "$0" tray-icons | tr -d "\r")" = 1 ]' "$BIN/driver.exe" || fail "the icon did not come back"
+wait_for 5 drv_says 1 tray-icons || fail "the icon did not come back"
 pass "the tray icon came back on TaskbarCreated"
 
 [ -z "$(reg_value "Last Time")" ] || fail "settings written too early"
