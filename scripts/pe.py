@@ -3,12 +3,32 @@
 
   pe.py imports EXE      one "DLL!function" a line, sorted
   pe.py subsystem EXE    the subsystem version, e.g. "5.1"
+  pe.py flags EXE        the DllCharacteristics flags set, one name a line
+  pe.py relocations EXE  how many base relocations the loader can apply (0: none)
   pe.py resources EXE    one "type/name/language size sha256" a line, sorted
   pe.py resource EXE TYPE NAME LANG   the bytes of one resource on stdout
 """
 import hashlib
 import struct
 import sys
+
+
+# DllCharacteristics bits of the optional header, by their names in winnt.h.
+DLL_CHARACTERISTICS = {
+    0x0020: "HIGH_ENTROPY_VA",
+    0x0040: "DYNAMIC_BASE",
+    0x0080: "FORCE_INTEGRITY",
+    0x0100: "NX_COMPAT",
+    0x0200: "NO_ISOLATION",
+    0x0400: "NO_SEH",
+    0x0800: "NO_BIND",
+    0x1000: "APPCONTAINER",
+    0x2000: "WDM_DRIVER",
+    0x4000: "GUARD_CF",
+    0x8000: "TERMINAL_SERVER_AWARE",
+}
+RELOCS_STRIPPED = 0x0001  # file header Characteristics
+RELOCATION_ABSOLUTE = 0  # a block's padding entry
 
 
 class PE:
@@ -18,7 +38,7 @@ class PE:
         pe = struct.unpack_from("<I", self.data, 0x3C)[0]
         if self.data[pe:pe + 4] != b"PE\0\0":
             raise SystemExit(f"{path}: not a PE file")
-        sections, optional_size = struct.unpack_from("<H12xH", self.data, pe + 6)
+        sections, optional_size, self.characteristics = struct.unpack_from("<H12xHH", self.data, pe + 6)
         self.optional = pe + 24
         magic = struct.unpack_from("<H", self.data, self.optional)[0]
         self.wide = magic == 0x20B  # PE32+
@@ -43,6 +63,24 @@ class PE:
     def subsystem(self):
         major, minor = struct.unpack_from("<HH", self.data, self.optional + 48)
         return f"{major}.{minor}"
+
+    def flags(self):
+        value = struct.unpack_from("<H", self.data, self.optional + 70)[0]
+        return [name for bit, name in sorted(DLL_CHARACTERISTICS.items()) if value & bit]
+
+    def relocations(self):
+        if self.characteristics & RELOCS_STRIPPED:
+            return 0
+        rva, size = self.directories[5]
+        count, end = 0, rva + size
+        while rva + 8 <= end:
+            page, block = struct.unpack_from("<II", self.data, self.offset(rva))
+            if block < 8:
+                break
+            entries = struct.unpack_from(f"<{(block - 8) // 2}H", self.data, self.offset(rva) + 8)
+            count += sum(1 for entry in entries if entry >> 12 != RELOCATION_ABSOLUTE)
+            rva += block
+        return count
 
     def imports(self):
         rva, _ = self.directories[1]
@@ -99,6 +137,10 @@ def main(argv):
         print("\n".join(pe.imports()))
     elif command == "subsystem":
         print(pe.subsystem())
+    elif command == "flags":
+        print("\n".join(pe.flags()))
+    elif command == "relocations":
+        print(pe.relocations())
     elif command == "resources":
         for key, data in sorted(pe.resources().items()):
             print(key, len(data), hashlib.sha256(data).hexdigest())
