@@ -35,15 +35,15 @@ BOOL WINAPI NoPowerOff(UINT, DWORD) {
   return TRUE;
 }
 
+// Callbacks are named functions, not lambdas: on x86 they must be stdcall.
+BOOL CALLBACK CountWindow(HWND, LPARAM p) {
+  ++*reinterpret_cast<int*>(p);
+  return TRUE;
+}
+
 int Windows() {
   int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND, LPARAM p) -> BOOL {
-        ++*reinterpret_cast<int*>(p);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
+  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&n));
   return n;
 }
 
@@ -70,15 +70,17 @@ void Report(const char* when) {
   printf("%-36s %8d %8d %10ld\n", when, CountGdiObjects(), Windows(), ResidentKb());
 }
 
+void CALLBACK CloseMenu(HWND wnd, UINT, UINT_PTR id, DWORD) {
+  KillTimer(wnd, id);
+  EndMenu();
+}
+
 void Held() {
   printf("%-36s %8s %8s %10s\n", "", "GDI", "windows", "RSS KiB");
   Report("after start");
   for (int i = 0; i < 1001; ++i) {
     if (i == 1) Report("after the first menu opening");
-    SetTimer(MainWnd, 77, 1, [](HWND wnd, UINT, UINT_PTR id, DWORD) {
-      KillTimer(wnd, id);
-      EndMenu();
-    });
+    SetTimer(MainWnd, 77, 1, CloseMenu);
     ShowTrayMenu(MainWnd);
     Pump();
   }
@@ -131,22 +133,24 @@ Stall Stalls[8];
 int StallCount = 0;
 double Started = 0;
 
+void CALLBACK StallNow(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  for (int k = 0; k < StallCount; ++k) {
+    if (Stalls[k].At != 0 && NowMs() - Started + 20 >= Stalls[k].At) {
+      Sleep(Stalls[k].For);
+      Stalls[k].At = 0;
+      return;
+    }
+  }
+}
+
 void ArmStalls(int argc, char** argv, int first) {
   for (int i = first; i < argc && StallCount < 8; ++i) {
     unsigned at = 0, stall = 0;
     if (sscanf(argv[i], "%u:%u", &at, &stall) == 2) Stalls[StallCount++] = {at, stall};
   }
   for (int i = 0; i < StallCount; ++i) {
-    SetTimer(nullptr, 0, Stalls[i].At, [](HWND, UINT, UINT_PTR id, DWORD) {
-      KillTimer(nullptr, id);
-      for (int k = 0; k < StallCount; ++k) {
-        if (Stalls[k].At != 0 && NowMs() - Started + 20 >= Stalls[k].At) {
-          Sleep(Stalls[k].For);
-          Stalls[k].At = 0;
-          return;
-        }
-      }
-    });
+    SetTimer(nullptr, 0, Stalls[i].At, StallNow);
   }
 }
 
@@ -154,15 +158,17 @@ int NaiveRemaining = 0;
 double NaiveEnd = 0;
 
 // The naive way, for comparison: one second less per WM_TIMER.
+LRESULT CALLBACK NaiveWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_TIMER && wParam == 1 && --NaiveRemaining <= 0 && NaiveEnd == 0) {
+    NaiveEnd = NowMs();
+    PostQuitMessage(0);
+  }
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
 double NaiveEndTime(int period, int argc, char** argv) {
   WNDCLASSA wc = {};
-  wc.lpfnWndProc = [](HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
-    if (msg == WM_TIMER && wParam == 1 && --NaiveRemaining <= 0 && NaiveEnd == 0) {
-      NaiveEnd = NowMs();
-      PostQuitMessage(0);
-    }
-    return DefWindowProcA(wnd, msg, wParam, lParam);
-  };
+  wc.lpfnWndProc = NaiveWndProc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "KwietNaive";
   RegisterClassA(&wc);

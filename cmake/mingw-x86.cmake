@@ -13,3 +13,4 @@ set(KWIET_ARCH x86)
 # The oldest Windows of this architecture: XP (5.1), XP x64 (5.2).
 set(KWIET_SUBSYSTEM_VERSION 5.1)
 set(KWIET_MANIFEST_ARCH X86)
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env;WINEDEBUG=-all;wine)

@@ -14,28 +14,66 @@ PACKAGES=(cmake make g++ python3 googletest g++-mingw-w64-i686-posix g++-mingw-w
 
 log() { printf '\033[1m== %s\033[0m\n' "$*" >&2; }
 
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+apt_install() {
+  log "installing: $*"
+  as_root apt-get update -qq
+  # With their recommended packages, as a desktop install has them (Wine's fonts among them).
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@" >/dev/null
+}
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+# Installs what is missing. Where the kernel runs 32-bit code, that includes
+# Debian's 32-bit Wine beside the 64-bit one, for the x86 exe; where it does
+# not, nothing 32-bit: there wine32 would make `wine` pick a loader the kernel
+# refuses, and break the 64-bit Wine too.
 ensure_packages() {
   local missing=() p
   for p in "${PACKAGES[@]}" "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    installed "$p" || missing+=("$p")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  log "installing: ${missing[*]}"
-  local sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  # With their recommended packages, as a desktop install has them (Wine's fonts among them).
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+  [ ${#missing[@]} -eq 0 ] || apt_install "${missing[@]}"
+  if runs_x86; then
+    if ! installed wine32:i386; then
+      dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+      apt_install wine32:i386
+    fi
+  elif installed wine32:i386; then
+    log "warning: wine32 is installed, but this kernel runs no 32-bit code: Wine will fail (apt-get remove wine32:i386)"
+  fi
 }
 
-# build_arch x86|x64 [target...]: both build the unit-test exe; only x64 runs
-# it (these machines run no 32-bit code). KWIET_TESTS=OFF leaves the tests out.
+# Whether this machine runs 32-bit x86 code, found by running a tiny 32-bit
+# program. KWIET_X86=no answers no without asking, as such a machine would.
+runs_x86() {
+  if [ -z "${RUNS_X86:-}" ]; then
+    RUNS_X86=no
+    if [ "${KWIET_X86:-}" != no ]; then
+      mkdir -p "$BUILD"
+      python3 "$ROOT/scripts/x86probe.py" "$BUILD/x86probe" && RUNS_X86=yes
+    fi
+    export RUNS_X86
+  fi
+  [ "$RUNS_X86" = yes ]
+}
+
+# The architectures whose exes run here: x64 always, x86 where the kernel
+# runs 32-bit code.
+RUN_ARCHS_NOTE="x86: compiled and linked, not run: this kernel runs no 32-bit code"
+run_archs() { if runs_x86; then echo "x64 x86"; else echo x64; fi; }
+
+# build_arch x86|x64 [target...]: both build the unit-test exe; the x64 tree
+# also runs the end-to-end tests against the x86 exe where it runs.
+# KWIET_TESTS=OFF leaves the tests out.
 build_arch() {
-  local arch=$1 dir=$BUILD/$1 tests=${KWIET_TESTS:-ON}
+  local arch=$1 dir=$BUILD/$1 tests=${KWIET_TESTS:-ON} x86_exe=
   shift
   log "building $arch"
+  [ "$arch" = x64 ] && [ "$tests" = ON ] && runs_x86 && x86_exe=$BUILD/x86/bin/kwiet.exe
   cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DKWIET_TESTS=$tests >/dev/null
+    -DKWIET_TESTS=$tests -DKWIET_X86_EXE="$x86_exe" >/dev/null
   local targets=()
   [ $# -gt 0 ] && targets=(--target "$@")
   cmake --build "$dir" -j "$JOBS" "${targets[@]}" -- --no-print-directory
@@ -74,12 +112,18 @@ stop_xvfb() {
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
 }
 
+# What a prefix was made for: one made before wine32 was installed has an
+# empty syswow64, and once wine32 is there nothing starts in it, x64 programs
+# included. Prefixes are remade when this changes.
+wine_flavour() { if [ -x /usr/lib/wine/wine ]; then echo "wine32+wine64"; else echo wine64; fi; }
+
 # make_prefix DIR: a Wine prefix of our own, set up for running without a
 # window manager and without the crash dialog that would hang a run.
 make_prefix() {
-  local dir=$1
-  [ -f "$dir/.kwiet-ready" ] && return 0
-  log "creating Wine prefix $dir"
+  local dir=$1 flavour
+  flavour=$(wine_flavour)
+  [ "$(cat "$dir/.kwiet-ready" 2>/dev/null)" = "$flavour" ] && return 0
+  log "creating Wine prefix $dir ($flavour)"
   rm -rf "$dir"
   mkdir -p "$dir"
   (
@@ -89,7 +133,7 @@ make_prefix() {
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
   )
-  touch "$dir/.kwiet-ready"
+  echo "$flavour" >"$dir/.kwiet-ready"
 }
 
 # copy_prefix FROM TO: a throw-away copy of a ready prefix.

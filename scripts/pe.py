@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Reads what scripts/check-binaries needs from a PE file, x86 or x64.
 
+  pe.py arch EXE         x86 or x64
   pe.py imports EXE      one "DLL!function" a line, sorted
   pe.py subsystem EXE    the subsystem version, e.g. "5.1"
   pe.py flags EXE        the DllCharacteristics flags set, one name a line
@@ -133,7 +134,9 @@ def main(argv):
     if len(argv) < 3:
         raise SystemExit(__doc__)
     command, pe = argv[1], PE(argv[2])
-    if command == "imports":
+    if command == "arch":
+        print("x64" if pe.wide else "x86")
+    elif command == "imports":
         print("\n".join(pe.imports()))
     elif command == "subsystem":
         print(pe.subsystem())

@@ -9,7 +9,7 @@ wine reg add "$KEY" /v "Show Timer Display" /t REG_QWORD /d 1 /f >/dev/null
 wine reg add "$KEY" /v "Warning Sound" /t REG_DWORD /d 256 /f >/dev/null
 wine reg add "$KEY" /v "Force Shutdown" /t REG_MULTI_SZ /d x /f >/dev/null
 start_watch
-wine "$BIN/kwiet.exe" 4 || fail "exit code $?"
+wine "$EXE" 4 || fail "exit code $?"
 wait_for 15 grep -q "endsession 1" "$WATCH_LOG" || fail "no power-off at the end"
 pass "ran to its end despite bad stored values"
 wineserver -w
@@ -23,7 +23,7 @@ pass "proper values written back"
 # A stored period and the argument 0: the countdown takes the stored period,
 # as the set-time dialog opened from the menu shows.
 wine reg add "$KEY" /v "Last Time" /t REG_DWORD /d 120 /f >/dev/null
-wine "$BIN/kwiet.exe" 0 &
+wine "$EXE" 0 &
 kwiet=$!
 drv wait-main 20 || fail "no main window"
 drv command 0x104

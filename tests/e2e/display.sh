@@ -4,7 +4,7 @@
 source "$(dirname "$0")/lib.sh"
 
 start_watch
-wine "$BIN/kwiet.exe" 120 &
+wine "$EXE" 120 &
 kwiet=$!
 drv wait-main 20 || fail "no main window"
 drv wait-window display 10 || fail "no display window"

@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 folder=$WORK/Downloads
 mkdir -p "$folder"
 cp "$EXE" "$folder/kwiet.exe"
-cp "$BIN/planted.dll" "$folder/uxtheme.dll"
+cp "$(dirname "$EXE")/planted.dll" "$folder/uxtheme.dll"
 loads=$WORK/loads.log
 
 # Wine prefers its own builtin uxtheme to a file of that name found by the
@@ -24,5 +24,9 @@ wait "$kwiet" || fail "exit code $?"
 system=$(grep -i 'loaded.*uxtheme' "$loads" | tr -d '\r') || true
 [ -n "$system" ] || fail "uxtheme.dll was not loaded at all, so the test shows nothing: $(grep -c Loaded "$loads") loads"
 [ ! -e "$folder/uxtheme.dll.loaded" ] || fail "the planted uxtheme.dll was loaded: $system"
-grep -qi 'system32\\\\uxtheme.dll' <<<"$system" || fail "uxtheme.dll came from elsewhere than System32: $system"
+# A 32-bit process's System32 is SysWOW64 on a 64-bit system, and Wine may
+# name it so.
+system32='system32'
+[ "$ARCH" = x86 ] && system32='(system32|syswow64)'
+grep -qiE "$system32\\\\\\\\uxtheme.dll" <<<"$system" || fail "uxtheme.dll came from elsewhere than System32: $system"
 pass "uxtheme.dll loaded from System32, the planted one beside the exe left alone"

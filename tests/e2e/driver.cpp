@@ -17,7 +17,7 @@
 //   driver.exe endsession                 WM_QUERYENDSESSION, then WM_ENDSESSION(TRUE)
 //   driver.exe tray-icons                 icons in Wine's stand-alone tray window
 //   driver.exe delete-icon                removes the program's tray icon, as a dying shell would
-//   driver.exe run SECONDS [ARG]          starts kwiet.exe (beside the driver) and waits for its end: exit code
+//   driver.exe run SECONDS EXE [ARG]      starts EXE (a kwiet.exe) and waits for its end: exit code
 //                                         (not ended by then: it is killed, and the command fails)
 //   driver.exe cover SECONDS              another program's window takes the foreground; it goes when it loses
 //                                         it, or after SECONDS
@@ -107,16 +107,11 @@ int Fail(const char* what) {
   return 1;
 }
 
-// Starts kwiet.exe from the driver's own folder, as a second start from a
-// shortcut would, and waits for it to end.
-int Run(double seconds, const char* arg) {
-  char exe[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  while (n > 0 && exe[n - 1] != '\\') --n;
-  exe[n] = '\0';
-  std::string line = std::string("\"") + exe + "kwiet.exe\"";
+// Starts a kwiet.exe, as a second start from a shortcut would, and waits for
+// it to end.
+int Run(double seconds, const char* exe, const char* arg) {
+  std::string line = std::string("\"") + exe + "\"";
   if (*arg != '\0') line += std::string(" ") + arg;
-  lstrcatA(exe, "kwiet.exe");
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
@@ -227,7 +222,7 @@ int main(int argc, char** argv) {
     printf("open %ld %ld %ld %ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
     return 0;
   }
-  if (cmd == "run") return Run(atof(arg), argc > 3 ? argv[3] : "");
+  if (cmd == "run" && argc > 3) return Run(atof(arg), argv[3], argc > 4 ? argv[4] : "");
   if (cmd == "cover") return Cover(atof(arg));
   if (cmd == "foreground") {
     HWND wnd = GetForegroundWindow();

@@ -7,14 +7,14 @@ source "$(dirname "$0")/lib.sh"
 settime_count() { drv windows | awk '$1 == "settime"' | wc -l; }
 
 # --- two starts without an argument: one dialog, brought to the front ---
-wine "$BIN/kwiet.exe" &
+wine "$EXE" &
 first=$!
 drv wait-window settime 20 || fail "no set-time dialog"
 drv cover 30 &
 cover=$!
 wait_for 10 drv_says cover foreground ||
   fail "another window did not take the foreground: $(drv foreground)"
-code=$(drv run 1) || fail "the second start did not end within a second"
+code=$(drv run 1 "$(winepath -w "$EXE")") || fail "the second start did not end within a second"
 [ "$code" = 0 ] || fail "the second start's exit code is $code"
 [ "$(settime_count)" = 1 ] || fail "not one set-time dialog: $(drv windows)"
 pass "a second start without an argument ended within a second, exit code 0, one dialog"
@@ -25,7 +25,7 @@ wait "$cover" || true
 pass "the second start brought the first copy's dialog to the front"
 
 # --- a start with a period while the dialog is open ---
-code=$(drv run 1 60) || fail "a start with a period did not end within a second"
+code=$(drv run 1 "$(winepath -w "$EXE")" 60) || fail "a start with a period did not end within a second"
 [ "$code" = 0 ] || fail "a start with a period: exit code $code"
 [ "$(settime_count)" = 1 ] || fail "the first copy's dialog is gone: $(drv windows)"
 pass "a start with a period ended at once, exit code 0; the first copy still asks"
@@ -33,7 +33,7 @@ pass "a start with a period ended at once, exit code 0; the first copy still ask
 # --- the first copy cancels: a new start shows the dialog again ---
 drv click settime 1001
 wait "$first" || fail "the cancelled copy's exit code is $?"
-wine "$BIN/kwiet.exe" &
+wine "$EXE" &
 again=$!
 drv wait-window settime 20 || fail "no set-time dialog after the first copy cancelled"
 drv click settime 1001
@@ -42,12 +42,12 @@ pass "after a cancelled dialog a new start showed the dialog"
 
 # --- a countdown ends with its power-off: a new start runs ---
 start_watch
-wine "$BIN/kwiet.exe" 2 || fail "the countdown's exit code is $?"
+wine "$EXE" 2 || fail "the countdown's exit code is $?"
 wait_for 15 grep -q queryendsession "$WATCH_LOG" || fail "no power-off request seen: $(cat "$WATCH_LOG")"
 # Wine ends the session about 2 s after the request, and with it every
 # window process: the new start must come after that.
 wait_for 15 watch_ended || fail "the session did not end"
-wine "$BIN/kwiet.exe" &
+wine "$EXE" &
 after=$!
 drv wait-window settime 20 || fail "no set-time dialog after the power-off"
 [ "$(control_text settime 103)" = 02 ] || fail "the saved period did not come back: $(drv texts settime)"

@@ -1,11 +1,15 @@
 # Shared by the end-to-end tests: each runs the real kwiet.exe in a throw-away
 # Wine prefix copied from the rig's template, and watches it from outside.
+#   SCRIPT BUILD_DIR [EXE]: the x64 build tree, whose helper programs watch and
+#   drive the program, and the kwiet.exe under test (that tree's by default).
 # shellcheck shell=bash
 set -euo pipefail
 
 BUILD_DIR=$1
 BIN=$BUILD_DIR/bin
 EXE=${2:-$BIN/kwiet.exe}
+# x86 or x64, from the exe's PE header.
+ARCH=$(python3 "$(dirname "${BASH_SOURCE[0]}")/../../scripts/pe.py" arch "$EXE")
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # Releases made by the release tests, for the installer test.
 RELEASE_DIR=$BUILD_DIR/release

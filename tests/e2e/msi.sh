@@ -4,17 +4,19 @@
 # shortcut and one entry among the installed programs; the installed program
 # runs to its power-off request; a newer package upgrades in place and an
 # older one is refused; removal takes the files, the shortcut and the entry
-# and leaves the settings. The x86 package the same, without running it (no
-# 32-bit code runs here), and it gives way to the x64 one of its version.
+# and leaves the settings. All that for the packages of the architecture of
+# the exe given; the x64 run also installs the x86 package without running it
+# and sees it give way to the x64 one of its version.
 source "$(dirname "$0")/lib.sh"
 source_version
 ONE=$RELEASE_DIR/one
+PKG=$ONE/kwiet-$KWIET_VERSION-$ARCH.msi
 X64=$ONE/kwiet-$KWIET_VERSION-x64.msi
 X86=$ONE/kwiet-$KWIET_VERSION-x86.msi
-NEXT=$(ls "$RELEASE_DIR"/next/kwiet-*-x64.msi)
+NEXT=$(ls "$RELEASE_DIR"/next/kwiet-*-"$ARCH".msi)
 for msi in "$X64" "$X86" "$NEXT"; do [ -f "$msi" ] || fail "no $msi: the release tests make it"; done
 NEXT_VERSION=$(msi_property "$NEXT" ProductVersion)
-[ -z "$(msi_property "$X64" ALLUSERS)" ] || fail "the package asks for an installation for all users"
+[ -z "$(msi_property "$PKG" ALLUSERS)" ] || fail "the package asks for an installation for all users"
 
 # msiexec quietly, with a log; Wine returns only the low 8 bits of its code.
 MSI_RUNS=0
@@ -27,20 +29,22 @@ folders=$(wine "$BIN/shortcut.exe" folders | tr -d '\r')
 PROGRAMS=$(sed -n 's/^programs=//p' <<<"$folders")
 LOCALAPPDATA=$(sed -n 's/^localappdata=//p' <<<"$folders")
 INSTALL_DIR="$LOCALAPPDATA\\Programs\\Kwiet!"
-EXE="$INSTALL_DIR\\kwiet.exe"
+INSTALLED="$INSTALL_DIR\\kwiet.exe"
 LNK="$PROGRAMS\\Kwiet!.lnk"
 unix() { winepath -u "$1" 2>/dev/null; }
 ICON=$BUILD_DIR/pictures/mainicon.ico
 
 # The installed-program entries named Kwiet!, one line each: version, publisher,
 # uninstall command. Windows keeps a per-user package's entry under HKCU;
-# Wine 8 writes it under HKLM (Wow6432Node for x86), so all three are read.
+# Wine 8 writes it under HKLM (Wow6432Node for x86), so all three are read,
+# in the 64-bit view: with 32-bit Wine installed, `wine reg` is the 32-bit
+# reg.exe, which would see Wow6432Node in place of the 64-bit key.
 entries() {
   local key
   for key in 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' \
     'HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall' \
     'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'; do
-    wine reg query "$key" /s 2>/dev/null || true
+    wine reg query "$key" /s /reg:64 2>/dev/null || true
   done | tr -d '\r' | awk -F'    ' '
     /^HKEY_/ { key = $0; next }
     NF >= 4 { value[key, $2] = $4; keys[key] = 1 }
@@ -65,12 +69,12 @@ entry_icon() {
 expect_installed() {
   local version=$1 zip=$2 lines workdir
   unzip -p "$zip" kwiet.exe >"$WORK/expected.exe"
-  cmp -s "$(unix "$EXE")" "$WORK/expected.exe" || fail "the installed kwiet.exe is not the one of ${zip##*/}"
+  cmp -s "$(unix "$INSTALLED")" "$WORK/expected.exe" || fail "the installed kwiet.exe is not the one of ${zip##*/}"
   for file in CZYTAJ.txt LICENSE.txt; do
     [ -f "$(unix "$INSTALL_DIR\\$file")" ] || fail "$file not installed"
   done
   wine "$BIN/shortcut.exe" read "$LNK" | tr -d '\r' >"$WORK/lnk" || fail "no shortcut $LNK"
-  grep -qxF "target=$EXE" "$WORK/lnk" || fail "the shortcut does not start $EXE: $(cat "$WORK/lnk")"
+  grep -qxF "target=$INSTALLED" "$WORK/lnk" || fail "the shortcut does not start $INSTALLED: $(cat "$WORK/lnk")"
   workdir=$(sed -n 's/^workdir=//p' "$WORK/lnk")
   [ "${workdir%\\}" = "$INSTALL_DIR" ] || fail "the shortcut starts in $workdir"
   cmp -s "$(unix "$(sed -n 's/^icon=//p' "$WORK/lnk")")" "$ICON" || fail "the shortcut lacks the program's icon"
@@ -89,16 +93,16 @@ expect_removed() {
   ! wine reg query "$KEY\\Install" >/dev/null 2>&1 || fail "the installer's key is left"
 }
 
-# --- x64: install, run, upgrade, refuse a downgrade, remove ---
-msi /i "$(winepath -w "$X64")" || fail "install: msiexec exit code $?"
-expect_installed "$KWIET_MSI_VERSION" "${X64%.msi}.zip"
+# --- install, run, upgrade, refuse a downgrade, remove ---
+msi /i "$(winepath -w "$PKG")" || fail "install: msiexec exit code $?"
+expect_installed "$KWIET_MSI_VERSION" "${PKG%.msi}.zip"
 [ -z "$(reg_value "Last Time")" ] || fail "settings before the first run"
-pass "x64 $KWIET_MSI_VERSION: per user into $INSTALL_DIR; shortcut \"Kwiet!\" to it with its icon; one entry by Orlo Software"
+pass "$ARCH $KWIET_MSI_VERSION: per user into $INSTALL_DIR; shortcut \"Kwiet!\" to it with its icon; one entry by Orlo Software"
 sed "s/^/  shortcut: /" "$WORK/lnk"
 entries | sed "s/^/  entry: /"
 
 start_watch
-wine "$EXE" 3 || fail "the installed kwiet.exe exit code $?"
+wine "$INSTALLED" 3 || fail "the installed kwiet.exe exit code $?"
 wait_for 15 grep -q "endsession 1" "$WATCH_LOG" || fail "no power-off request: $(cat "$WATCH_LOG")"
 wait "$WATCH_PID" 2>/dev/null || true
 wineserver -w
@@ -109,7 +113,7 @@ msi /i "$(winepath -w "$NEXT")" || fail "upgrade: msiexec exit code $?"
 expect_installed "$NEXT_VERSION" "${NEXT%.msi}.zip"
 pass "$NEXT_VERSION over $KWIET_MSI_VERSION: upgraded in place, one entry of the new version"
 
-msi /i "$(winepath -w "$X64")" && fail "an older package installed over a newer one"
+msi /i "$(winepath -w "$PKG")" && fail "an older package installed over a newer one"
 expect_installed "$NEXT_VERSION" "${NEXT%.msi}.zip"
 pass "$KWIET_MSI_VERSION over $NEXT_VERSION: refused, $NEXT_VERSION stays alone"
 
@@ -121,12 +125,14 @@ expect_removed
 [ "$(reg_value "Last Time")" = 0x3 ] || fail "the settings went with the program"
 pass "removed by the entry's own command: files, folder, shortcut and entry gone; the settings kept"
 
-# --- x86: the same install and removal; then the x64 package replaces it ---
+[ "$ARCH" = x64 ] || exit 0
+# --- x86, not run (e2e.x86.msi runs it where 32-bit code runs): installed and
+# removed; then the x64 package replaces it ---
 msi /i "$(winepath -w "$X86")" || fail "x86 install: msiexec exit code $?"
 expect_installed "$KWIET_MSI_VERSION" "${X86%.msi}.zip"
 msi /x "$(winepath -w "$X86")" || fail "x86 removal: msiexec exit code $?"
 expect_removed
-pass "x86 $KWIET_MSI_VERSION: installed with shortcut and entry (not run: no 32-bit code here), removed"
+pass "x86 $KWIET_MSI_VERSION: installed with shortcut and entry, removed"
 
 msi /i "$(winepath -w "$X86")" || fail "x86 install: msiexec exit code $?"
 msi /i "$(winepath -w "$X64")" || fail "x64 over x86: msiexec exit code $?"

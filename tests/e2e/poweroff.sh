@@ -6,13 +6,13 @@ source "$(dirname "$0")/lib.sh"
 # --- plain power-off: applications are asked to close ---
 start_watch
 start=$(now_ms)
-wine "$BIN/kwiet.exe" 3 &
+wine "$EXE" 3 &
 kwiet=$!
 wait_for 20 wine reg query "$KEY" >/dev/null 2>&1 || fail "no settings key after start"
 
 # A second instance meanwhile: ends at once, exit code 0, registry untouched.
 wine reg delete "$KEY" /v "Force Shutdown" /f >/dev/null 2>&1 || true
-wine "$BIN/kwiet.exe" 60 || fail "second instance exit code $?"
+wine "$EXE" 60 || fail "second instance exit code $?"
 [ -z "$(reg_value "Force Shutdown")" ] || fail "the second instance wrote the registry"
 pass "second instance ended at once without touching the registry"
 
@@ -36,7 +36,7 @@ pass "all five settings written at exit"
 # --- forced power-off: applications are ended without being asked ---
 wine reg add "$KEY" /v "Force Shutdown" /t REG_DWORD /d 1 /f >/dev/null
 start_watch
-wine "$BIN/kwiet.exe" 2 || fail "forced run exit code $?"
+wine "$EXE" 2 || fail "forced run exit code $?"
 wait_for 15 watch_ended || fail "the watcher survived a forced power-off"
 ! grep -q endsession "$WATCH_LOG" || fail "a forced power-off asked the applications: $(cat "$WATCH_LOG")"
 pass "a forced power-off ended the other applications without asking"

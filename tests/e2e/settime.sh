@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 export LOCPATH=$BUILD_DIR/locales
 for lang in en_US pl_PL; do
   wine reg delete "$KEY" /f >/dev/null 2>&1 || true
-  LANG=$lang.UTF-8 LC_ALL=$lang.UTF-8 wine "$BIN/kwiet.exe" &
+  LANG=$lang.UTF-8 LC_ALL=$lang.UTF-8 wine "$EXE" &
   kwiet=$!
   drv wait-window settime 20 || fail "no set-time dialog ($lang)"
   [ -z "$(drv windows | awk '$1 == "display"')" ] || fail "the countdown started before the dialog"

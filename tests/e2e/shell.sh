@@ -4,7 +4,7 @@
 source "$(dirname "$0")/lib.sh"
 
 start_watch
-wine "$BIN/kwiet.exe" 300 &
+wine "$EXE" 300 &
 kwiet=$!
 drv wait-main 20 || fail "no main window"
 wait_for 5 drv_says 1 tray-icons || fail "no tray icon"

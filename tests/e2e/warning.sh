@@ -4,7 +4,7 @@
 source "$(dirname "$0")/lib.sh"
 
 start_watch
-wine "$BIN/kwiet.exe" 33 &
+wine "$EXE" 33 &
 kwiet=$!
 drv wait-main 20 || fail "no main window"
 drv wait-window warning 15 || fail "no warning dialog"
