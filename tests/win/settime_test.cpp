@@ -43,10 +43,10 @@ INT_PTR RunSetTime(const std::vector<Step>& steps) {
   return result;
 }
 
+// An ordinary day in the fake's zone, 7 December 2026.
 void SetLocalTime(WORD hour, WORD minute) {
-  Fake.LocalTime.wHour = hour;
-  Fake.LocalTime.wMinute = minute;
-  Fake.LocalTime.wSecond = 45;
+  SYSTEMTIME local = {2026, 12, 1, 7, hour, minute, 45, 0};
+  TzSpecificLocalTimeToSystemTime(&Fake.Zone, &local, &Fake.UtcTime);
 }
 
 bool IsChecked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
@@ -170,6 +170,53 @@ TEST_F(SetTimeTest, PassedClockTimeIsTomorrowsInWholeMinutes) {
   EXPECT_EQ(Timer->Period, 86340);
   EXPECT_EQ(Timer->Mode, 1);
   EXPECT_TRUE(Timer->Running);
+}
+
+// The nights the clocks change in the fake's Central European zone: the
+// summary, OK's five minutes and the period saved count the real time.
+TEST_F(SetTimeTest, OnTheNightsTheClocksChangeTheRealTimeCounts) {
+  Start("90");
+  struct Night {
+    SYSTEMTIME UtcNow;
+    const char *Hour, *Minute, *Summary;
+    int32_t Period;  // 0: OK stays disabled
+  };
+  const Night nights[] = {
+      {{2026, 10, 6, 24, 18, 0, 45, 0}, "08", "00", "[13:00]", 46800},  // 20:00:45, the clocks go back
+      {{2026, 3, 6, 28, 19, 0, 45, 0}, "08", "00", "[11:00]", 39600},   // 20:00:45, they go forward
+      {{2026, 10, 6, 24, 23, 0, 45, 0}, "04", "00", "[04:00]", 14400},  // 01:00:45, before they go back
+      {{2026, 3, 0, 29, 0, 57, 0, 0}, "03", "01", "[00:04]", 0},        // 01:57, 3 minutes before 03:00
+  };
+  for (const Night& night : nights) {
+    Fake.UtcTime = night.UtcNow;
+    std::string summary;
+    bool ok = false;
+    INT_PTR result = RunSetTime({[&](HWND dlg) {
+      Click(dlg, IDC_MODE_CLOCK);
+      TypeInto(dlg, IDC_CLOCK_HOUR, night.Hour);
+      TypeInto(dlg, IDC_CLOCK_MINUTE, night.Minute);
+      summary = ItemText(dlg, IDC_CLOCK_SUMMARY);
+      ok = ItemEnabled(dlg, IDC_SETTIME_OK);
+      Click(dlg, ok ? IDC_SETTIME_OK : IDC_SETTIME_CANCEL);
+    }});
+    EXPECT_EQ(summary, night.Summary);
+    EXPECT_EQ(ok, night.Period > 0) << night.Summary;
+    EXPECT_EQ(result, night.Period > 0 ? 1 : 0);
+    if (night.Period > 0) {
+      EXPECT_EQ(Timer->Period, night.Period) << night.Summary;
+    }
+  }
+
+  // Without the zone's rules, the wall clock as before.
+  Fake.ZoneFails = true;
+  std::string summary;
+  RunSetTime({[&](HWND dlg) {
+    TypeInto(dlg, IDC_CLOCK_HOUR, "03");
+    TypeInto(dlg, IDC_CLOCK_MINUTE, "01");
+    summary = ItemText(dlg, IDC_CLOCK_SUMMARY);
+    Cancel(dlg);
+  }});
+  EXPECT_EQ(summary, "[01:04]");
 }
 
 TEST_F(SetTimeTest, LeavingAFieldCutsItToItsLimitButEnterTakesItAsTyped) {
