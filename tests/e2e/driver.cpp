@@ -200,12 +200,6 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  if (cmd == "settext") {
-    // As typed: the field tells its dialog of the change.
-    HWND field = GetDlgItem(FindKind(arg), argc > 3 ? atoi(argv[3]) : 0);
-    if (field == nullptr) return Fail("no such control");
-    return SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argc > 4 ? argv[4] : "")) ? 0 : 1;
-  }
   if (cmd == "tray") return PostMessageA(Main(), WM_USER, 1, strtol(arg, nullptr, 0)) ? 0 : Fail("no main window");
   if (cmd == "command") return PostMessageA(Main(), WM_COMMAND, strtol(arg, nullptr, 0), 0) ? 0 : 1;
   if (cmd == "menu" || cmd == "endmenu" || cmd == "menukey") {

@@ -5,7 +5,6 @@ set -euo pipefail
 
 BUILD_DIR=$1
 BIN=$BUILD_DIR/bin
-EXE=${2:-$BIN/kwiet.exe}
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # Releases made by the release tests, for the installer test.
 RELEASE_DIR=$BUILD_DIR/release

@@ -61,13 +61,10 @@ BOOL WINAPI FakeBeep(DWORD frequency, DWORD duration) {
   return TRUE;
 }
 
-// The local time follows from the other two, as on a real system.
 void WINAPI FakeGetLocalTime(LPSYSTEMTIME time) { SystemTimeToTzSpecificLocalTime(&Fake.Zone, &Fake.UtcTime, time); }
-
 void WINAPI FakeGetSystemTime(LPSYSTEMTIME time) { *time = Fake.UtcTime; }
 
 DWORD WINAPI FakeGetTimeZoneInformation(LPTIME_ZONE_INFORMATION zone) {
-  if (Fake.ZoneFails) return TIME_ZONE_ID_INVALID;
   *zone = Fake.Zone;
   return TIME_ZONE_ID_UNKNOWN;  // the program asks only whether it failed
 }
@@ -101,20 +98,6 @@ void InstallFakeSystem() {
   Sys.GetTickCount = FakeGetTickCount;
   Sys.GetSystemTime = FakeGetSystemTime;
   Sys.GetTimeZoneInformation = FakeGetTimeZoneInformation;
-}
-
-TIME_ZONE_INFORMATION MakeZone(LONG offset, SYSTEMTIME summerStarts, SYSTEMTIME summerEnds) {
-  TIME_ZONE_INFORMATION zone = {};
-  zone.Bias = -offset;
-  zone.DaylightDate = summerStarts;
-  zone.StandardDate = summerEnds;
-  zone.DaylightBias = summerStarts.wMonth != 0 ? -60 : 0;
-  return zone;
-}
-
-TIME_ZONE_INFORMATION CentralEuropeanZone() {
-  // Month, Sunday, the fifth (last) of the month, at that hour.
-  return MakeZone(60, {0, 3, 0, 5, 2, 0, 0, 0}, {0, 10, 0, 5, 3, 0, 0, 0});
 }
 
 bool Pump(DWORD ms) {

@@ -20,14 +20,6 @@ struct BeepCall {
   DWORD Duration;
 };
 
-// Time-zone rules as GetTimeZoneInformation gives them: `offset` minutes
-// ahead of UTC, and one more hour from `summerStarts` (a standard-time
-// reading) to `summerEnds` (a summer-time reading); none without them.
-TIME_ZONE_INFORMATION MakeZone(LONG offset, SYSTEMTIME summerStarts = {}, SYSTEMTIME summerEnds = {});
-// UTC+1, summer time from the last Sunday of March 02:00 to the last Sunday
-// of October 03:00, as in Warsaw.
-TIME_ZONE_INFORMATION CentralEuropeanZone();
-
 // What the fake system saw and what it answers.
 struct FakeSystem {
   std::vector<std::string> Calls;  // names of the power-off steps, in order
@@ -38,9 +30,9 @@ struct FakeSystem {
   bool LookupFails = false;
   bool AdjustFails = false;
   bool ExitWindowsFails = false;
-  SYSTEMTIME UtcTime = {2026, 12, 1, 7, 13, 37, 0, 0};  // 14:37 in the zone
-  TIME_ZONE_INFORMATION Zone = CentralEuropeanZone();
-  bool ZoneFails = false;
+  // The present in UTC and the zone's rules; without rules the zone is UTC.
+  SYSTEMTIME UtcTime = {2026, 12, 1, 7, 14, 37, 0, 0};
+  TIME_ZONE_INFORMATION Zone = {};
   ULONGLONG NowMs = 1000000;   // unbiased interrupt time: stands still in sleep
   ULONGLONG TickMs = 5000000;  // the tick count runs on; read as its low 32 bits
 };
