@@ -27,6 +27,8 @@ const SystemApi RealSystemApi = {
     ::GetLocalTime,
     FindQueryUnbiasedInterruptTime(),
     ::GetTickCount,
+    ::GetSystemTime,
+    ::GetTimeZoneInformation,
 };
 
 SystemApi Sys = RealSystemApi;

@@ -22,6 +22,10 @@ struct SystemApi {
   void(WINAPI* GetLocalTime)(LPSYSTEMTIME time);
   BOOL(WINAPI* QueryUnbiasedInterruptTime)(PULONGLONG units);
   DWORD(WINAPI* GetTickCount)();
+  // The present in UTC and the time zone's rules, for a clock time across a
+  // change of the clocks.
+  void(WINAPI* GetSystemTime)(LPSYSTEMTIME time);
+  DWORD(WINAPI* GetTimeZoneInformation)(LPTIME_ZONE_INFORMATION zone);
 };
 
 extern SystemApi Sys;

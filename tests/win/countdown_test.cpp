@@ -188,7 +188,7 @@ TEST_F(CountdownTest, SleepPausesTheCountdownInsteadOfEndingItAtWake) {
   Tick();
   Tick();
   Fake.TickMs += 3600 * 1000;
-  Fake.LocalTime.wHour += 1;
+  Fake.UtcTime.wHour += 1;
   Tick(0);
   EXPECT_EQ(Timer->Remaining, 8);
   EXPECT_TRUE(Fake.PowerOffs.empty());

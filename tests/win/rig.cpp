@@ -61,7 +61,13 @@ BOOL WINAPI FakeBeep(DWORD frequency, DWORD duration) {
   return TRUE;
 }
 
-void WINAPI FakeGetLocalTime(LPSYSTEMTIME time) { *time = Fake.LocalTime; }
+void WINAPI FakeGetLocalTime(LPSYSTEMTIME time) { SystemTimeToTzSpecificLocalTime(&Fake.Zone, &Fake.UtcTime, time); }
+void WINAPI FakeGetSystemTime(LPSYSTEMTIME time) { *time = Fake.UtcTime; }
+
+DWORD WINAPI FakeGetTimeZoneInformation(LPTIME_ZONE_INFORMATION zone) {
+  *zone = Fake.Zone;
+  return TIME_ZONE_ID_UNKNOWN;  // the program asks only whether it failed
+}
 
 BOOL WINAPI FakeQueryUnbiasedInterruptTime(PULONGLONG units) {
   *units = Fake.NowMs * 10000;
@@ -90,6 +96,8 @@ void InstallFakeSystem() {
   Sys.GetLocalTime = FakeGetLocalTime;
   Sys.QueryUnbiasedInterruptTime = FakeQueryUnbiasedInterruptTime;
   Sys.GetTickCount = FakeGetTickCount;
+  Sys.GetSystemTime = FakeGetSystemTime;
+  Sys.GetTimeZoneInformation = FakeGetTimeZoneInformation;
 }
 
 bool Pump(DWORD ms) {

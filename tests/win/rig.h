@@ -30,7 +30,9 @@ struct FakeSystem {
   bool LookupFails = false;
   bool AdjustFails = false;
   bool ExitWindowsFails = false;
-  SYSTEMTIME LocalTime = {2026, 12, 1, 7, 14, 37, 0, 0};
+  // The present in UTC and the zone's rules; without rules the zone is UTC.
+  SYSTEMTIME UtcTime = {2026, 12, 1, 7, 14, 37, 0, 0};
+  TIME_ZONE_INFORMATION Zone = {};
   ULONGLONG NowMs = 1000000;   // unbiased interrupt time: stands still in sleep
   ULONGLONG TickMs = 5000000;  // the tick count runs on; read as its low 32 bits
 };
