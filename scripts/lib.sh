@@ -71,9 +71,12 @@ build_arch() {
   local arch=$1 dir=$BUILD/$1 tests=${KWIET_TESTS:-ON} x86_exe=
   shift
   log "building $arch"
-  [ "$arch" = x64 ] && [ "$tests" = ON ] && runs_x86 && x86_exe=$BUILD/x86/bin/kwiet.exe
-  cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DKWIET_TESTS=$tests -DKWIET_X86_EXE="$x86_exe" >/dev/null
+  local options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release -DKWIET_TESTS=$tests)
+  if [ "$arch" = x64 ] && [ "$tests" = ON ]; then
+    runs_x86 && x86_exe=$BUILD/x86/bin/kwiet.exe
+    options+=(-DKWIET_X86_EXE="$x86_exe")
+  fi
+  cmake -S "$ROOT" -B "$dir" "${options[@]}" >/dev/null
   local targets=()
   [ $# -gt 0 ] && targets=(--target "$@")
   cmake --build "$dir" -j "$JOBS" "${targets[@]}" -- --no-print-directory
