@@ -2,10 +2,15 @@
 #include <reason.h>
 
 #include <algorithm>
+#include <string>
 
+#include "app/mainwnd.h"
+#include "app/startup.h"
 #include "rig.h"
 #include "timer/shutdown.h"
 #include "timer/sysapi.h"
+#include "timer/timer.h"
+#include "traymenu_inside.h"
 
 namespace {
 
@@ -28,7 +33,8 @@ TEST_F(ShutdownTest, NtFamilyEnablesThePrivilegeThenPowersOff) {
   for (bool force : {false, true}) {
     Fake.Calls.clear();
     Fake.PowerOffs.clear();
-    EXPECT_TRUE(ShutdownSystem(force));
+    DWORD error = 0;
+    EXPECT_TRUE(ShutdownSystem(force, error));
     std::vector<std::string> expected = NT_STEPS;
     expected.push_back(force ? "ExitWindowsEx:12" : "ExitWindowsEx:8");
     EXPECT_EQ(Fake.Calls, expected) << "force " << force;
@@ -41,40 +47,86 @@ TEST_F(ShutdownTest, NtFamilyEnablesThePrivilegeThenPowersOff) {
 TEST_F(ShutdownTest, NinetyFiveFamilyShutsDownWithoutTokenWork) {
   Fake.PlatformId = VER_PLATFORM_WIN32_WINDOWS;
   EXPECT_FALSE(IsWinNT());
-  Fake.ExitWindowsFails = true;  // the result is true whatever Windows says
-  EXPECT_TRUE(ShutdownSystem(false));
-  EXPECT_TRUE(ShutdownSystem(true));
+  DWORD error = 0;
+  EXPECT_TRUE(ShutdownSystem(false, error));
+  EXPECT_TRUE(ShutdownSystem(true, error));
   EXPECT_EQ(Fake.Calls, (std::vector<std::string>{"GetVersionExA", "GetVersionExA", "ExitWindowsEx:1", "GetVersionExA",
                                                   "ExitWindowsEx:5"}));
 }
 
-TEST_F(ShutdownTest, FailedStepStillAsksForPowerOffAndReportsFalse) {
+// AdjustTokenPrivileges succeeds even when the right is not granted: only the
+// request's own result tells, and its reason comes with a refusal.
+TEST_F(ShutdownTest, OnlyTheRequestItselfDecidesTheResult) {
   bool FakeSystem::*steps[] = {&FakeSystem::OpenTokenFails, &FakeSystem::LookupFails, &FakeSystem::AdjustFails,
                                &FakeSystem::ExitWindowsFails};
   for (bool FakeSystem::*step : steps) {
     InstallFakeSystem();
     Fake.*step = true;
-    EXPECT_FALSE(ShutdownSystem(false));
+    DWORD error = ERROR_SUCCESS;
+    EXPECT_EQ(ShutdownSystem(false, error), step != &FakeSystem::ExitWindowsFails);
     ASSERT_EQ(Fake.PowerOffs.size(), 1u);
     EXPECT_EQ(Fake.PowerOffs[0].Flags, static_cast<UINT>(EWX_POWEROFF));
+    EXPECT_EQ(error, step == &FakeSystem::ExitWindowsFails ? ERROR_PRIVILEGE_NOT_HELD : ERROR_SUCCESS);
   }
   // A token that did not open is not closed.
   InstallFakeSystem();
   Fake.OpenTokenFails = true;
-  ShutdownSystem(true);
+  DWORD error = 0;
+  ShutdownSystem(true, error);
   EXPECT_EQ(std::count(Fake.Calls.begin(), Fake.Calls.end(), "CloseHandle"), 0);
+}
+
+std::wstring SystemText(DWORD error) {
+  WCHAR text[512] = {};
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, 512, nullptr);
+  std::wstring s = text;
+  return s.erase(s.find_last_not_of(L"\r\n ") + 1);
 }
 
 }  // namespace
 
-// The end of the countdown does not depend on the request being granted.
 using RefusedPowerOffTest = ProgramTest;
 
-TEST_F(RefusedPowerOffTest, ProgramEndsEvenWhenWindowsRefuses) {
+// One box over everything, with the system's reason (Wine ignores MB_TOPMOST;
+// the program sets it itself). The program ends once it is closed; the ticks
+// meanwhile ask nothing more, and no second box comes.
+TEST_F(RefusedPowerOffTest, RefusalIsShownOnceThenTheProgramEnds) {
   Fake.ExitWindowsFails = true;
-  Fake.OpenTokenFails = true;
-  Start("2");
-  EXPECT_EQ(TickToEnd(10), 2);
-  EXPECT_TRUE(QuitPosted());
+  Start("1");
+  WCHAR caption[16] = {}, text[512] = {};
+  bool topmost = false, ended = true, warning = true, icon = true;
+  InsideScript script({[&] {
+                        HWND box = MessageBoxWnd();
+                        GetWindowTextW(box, caption, 16);
+                        GetDlgItemTextW(box, MESSAGE_BOX_TEXT_ID, text, 512);
+                        topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+                        MSG quit;
+                        ended = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+                        warning = IsWindowVisible(Timer->WarningWnd) != FALSE;
+                        icon = Shell_NotifyIconA(NIM_MODIFY, &TrayIconData) != FALSE;
+                        SendMessageA(MainWnd, WM_TIMER, TICK_TIMER_ID, 0);
+                        SendMessageA(MainWnd, WM_TIMER, TICK_TIMER_ID, 0);
+                        SendMessageW(box, WM_COMMAND, IDOK, 0);
+                      }},
+                      30, [] { return MessageBoxWnd() != nullptr; });
+  Tick();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_STREQ(caption, L"Kwiet!");
+  EXPECT_EQ(text, L"Nie udało się wyłączyć komputera.\n\nPowód podany przez system Windows:\n" +
+                      SystemText(ERROR_PRIVILEGE_NOT_HELD));
+  EXPECT_TRUE(topmost);
+  EXPECT_FALSE(ended) << "the program ended under the box";
+  EXPECT_FALSE(warning) << "the warning stands over the box";
+  EXPECT_FALSE(icon) << "the tray menu could be used under the box";
+  EXPECT_FALSE(script.ClosedLeftovers()) << "a second box";
   EXPECT_EQ(Fake.PowerOffs.size(), 1u);
+  EXPECT_TRUE(QuitPosted());
+}
+
+TEST_F(RefusedPowerOffTest, GrantedRequestShowsNothing) {
+  Start("1");
+  InsideScript script({}, 30);
+  Tick();
+  EXPECT_FALSE(script.ClosedLeftovers());
+  EXPECT_TRUE(QuitPosted());
 }
