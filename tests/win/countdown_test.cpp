@@ -223,6 +223,7 @@ TEST_F(CountdownTest, WithoutTheUnbiasedClockSleepIsLeftOutByThePowerMessages) {
   Power(PBT_APMSUSPEND);
   Fake.TickMs += 3600 * 1000;
   Tick(0);
+  Tick(0);
   EXPECT_EQ(Timer->Remaining, 38);
   Power(PBT_APMRESUMEAUTOMATIC);
   Tick(5000);
@@ -280,9 +281,10 @@ TEST_F(CountdownTest, OnTheUnbiasedClockThePowerMessagesChangeNothing) {
   Start("40");
   Power(PBT_APMSUSPEND);
   Tick();
+  Fake.NowMs += 600;
   Fake.TickMs += 3600 * 1000;
   for (WPARAM resume : {PBT_APMRESUMECRITICAL, PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND}) Power(resume);
-  Tick();
+  Tick(400);
   EXPECT_EQ(Timer->Remaining, 38);
 }
 
