@@ -198,8 +198,10 @@ TEST_F(CountdownTest, SleepPausesTheCountdownInsteadOfEndingItAtWake) {
   for (WPARAM resume : {PBT_APMRESUMECRITICAL, PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND}) Power(resume);
   Tick(0);
   EXPECT_EQ(Timer->Remaining, 8);
+  Tick(400);
+  EXPECT_EQ(Timer->Remaining, 7);
   EXPECT_TRUE(Fake.PowerOffs.empty());
-  EXPECT_EQ(TickToEnd(20), 8);
+  EXPECT_EQ(TickToEnd(20), 7);
   EXPECT_EQ(Fake.PowerOffs.size(), 1u);
 }
 
