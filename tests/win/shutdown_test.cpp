@@ -5,7 +5,6 @@
 #include <cwchar>
 #include <string>
 
-#include "app/mainwnd.h"
 #include "app/startup.h"
 #include "rig.h"
 #include "timer/shutdown.h"
