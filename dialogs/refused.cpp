@@ -38,7 +38,7 @@ void ShowPowerOffRefused(DWORD error) {
   ReasonText(error, reason);
   WCHAR text[sizeof(ResourceText::Chars) / sizeof(WCHAR) + 1 + REASON_CHARS];
   lstrcpyW(text, ResourceText(IDS_POWEROFF_REFUSED).c_str());
-  lstrcatW(text, L"\n");
+  lstrcatW(text, L" ");
   lstrcatW(text, reason);
   BoxHook = SetWindowsHookExA(WH_CBT, OnBoxActivate, nullptr, GetCurrentThreadId());
   MessageBoxW(nullptr, text, CAPTION, MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_TOPMOST | MB_SETFOREGROUND);

@@ -103,7 +103,7 @@ TEST_F(RefusedPowerOffTest, RefusalIsShownOnceThenTheProgramEnds) {
   ASSERT_TRUE(script.Finished());
   FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_PRIVILEGE_NOT_HELD, 0,
                  reason, 256, nullptr);
-  std::wstring expected = L"Nie udało się wyłączyć komputera.\n\nPowód podany przez system Windows:\n";
+  std::wstring expected = L"Nie udało się wyłączyć komputera.\n\nPowód: ";
   EXPECT_EQ(text, expected + std::wstring(reason, wcscspn(reason, L"\r\n")));
   EXPECT_STREQ(caption, L"Kwiet!");
   EXPECT_TRUE(topmost);
