@@ -51,6 +51,25 @@ void OnTrayIcon(HWND wnd, LPARAM mouseMsg) {
   }
 }
 
+// Before Windows 7 the countdown's clock runs on in sleep; the countdown
+// stops with the machine and goes on at wake. The answers stay the default
+// ones: a query to suspend is granted.
+void OnPowerBroadcast(WPARAM event) {
+  if (Timer == nullptr) return;
+  switch (event) {
+    case PBT_APMSUSPEND:
+      Timer->Suspend();
+      break;
+    case PBT_APMRESUMEAUTOMATIC:
+    case PBT_APMRESUMESUSPEND:
+      Timer->Resume(false);
+      break;
+    case PBT_APMRESUMECRITICAL:
+      Timer->Resume(true);
+      break;
+  }
+}
+
 // Windows ends the process after this without the exit sequence: keep what
 // the user set.
 void OnEndSession(WPARAM ending) {
@@ -84,6 +103,9 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_ENDSESSION:
       OnEndSession(wParam);
+      break;
+    case WM_POWERBROADCAST:
+      OnPowerBroadcast(wParam);
       break;
     default:
       if (msg == TaskbarCreatedMsg && TaskbarCreatedMsg != 0) Shell_NotifyIconA(NIM_ADD, &TrayIconData);

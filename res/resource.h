@@ -53,6 +53,8 @@
 #define IDS_SHOW_TIME 65527
 #define IDS_ABOUT 65528
 #define IDS_EXIT 65529
+#define IDS_POWEROFF_REFUSED 65530
+#define IDS_ERROR_CODE 65531
 
 // Tray menu commands
 #define IDM_CAPTION 0x99

@@ -27,3 +27,5 @@ ULONGLONG MonotonicMs() {
   }
   return ExtendedTicks(Sys.GetTickCount());
 }
+
+bool ClockCountsSleep() { return Sys.QueryUnbiasedInterruptTime == nullptr; }

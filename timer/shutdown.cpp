@@ -15,25 +15,28 @@ bool IsWinNT() {
   return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-bool ShutdownSystem(bool force) {
+bool ShutdownSystem(bool force, DWORD& error) {
   UINT flags = force ? EWX_FORCE : 0;
-  if (!IsWinNT()) {
-    Sys.ExitWindowsEx(flags | EWX_SHUTDOWN, PLANNED_REASON);
-    return true;
+  if (IsWinNT()) {
+    flags |= EWX_POWEROFF;
+    HANDLE token = nullptr;
+    Sys.OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token);
+    TOKEN_PRIVILEGES newState = {};
+    newState.PrivilegeCount = 1;
+    newState.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    Sys.LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &newState.Privileges[0].Luid);
+    TOKEN_PRIVILEGES previous = {};
+    DWORD previousLength = 0;
+    Sys.AdjustTokenPrivileges(token, FALSE, &newState, sizeof previous, &previous, &previousLength);
+    // The privilege stays enabled for the process; the token handle does not
+    // need to.
+    if (token != nullptr) Sys.CloseHandle(token);
+  } else {
+    flags |= EWX_SHUTDOWN;
   }
-  flags |= EWX_POWEROFF;
-  HANDLE token = nullptr;
-  bool ok = Sys.OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token) != FALSE;
-  TOKEN_PRIVILEGES newState = {};
-  newState.PrivilegeCount = 1;
-  newState.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  ok = (Sys.LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &newState.Privileges[0].Luid) != FALSE) && ok;
-  TOKEN_PRIVILEGES previous = {};
-  DWORD previousLength = 0;
-  ok = (Sys.AdjustTokenPrivileges(token, FALSE, &newState, sizeof previous, &previous, &previousLength) != FALSE) && ok;
-  // The privilege stays enabled for the process; the token handle does not
-  // need to.
-  if (token != nullptr) Sys.CloseHandle(token);
-  ok = (Sys.ExitWindowsEx(flags, PLANNED_REASON) != FALSE) && ok;
-  return ok;
+  // The token steps tell nothing: AdjustTokenPrivileges succeeds even when
+  // the right was not granted, and without the right the request fails.
+  if (Sys.ExitWindowsEx(flags, PLANNED_REASON) != FALSE) return true;
+  error = GetLastError();
+  return false;
 }

@@ -2,6 +2,7 @@
 
 #include "app/mainwnd.h"
 #include "app/startup.h"
+#include "dialogs/refused.h"
 #include "res/resource.h"
 #include "timer/clock.h"
 #include "timer/deadline.h"
@@ -18,23 +19,33 @@ constexpr int32_t MINUTE_WARNING_AT = 60;
 constexpr int32_t WARNING_FROM = 30;
 constexpr DWORD MINUTE_BEEP_HZ = 300, MINUTE_BEEP_MS = 250;
 constexpr DWORD WARNING_BEEP_BASE_HZ = 600, WARNING_BEEP_STEP_HZ = 10, WARNING_BEEP_MS = 50;
+// On the tick count, a tick this far behind its time may be the first message
+// after a sleep that was not announced; it waits this long for the resume.
+constexpr int64_t SLEEP_SUSPECT_MS = 10000;
+constexpr UINT HOLD_FOR_RESUME_MS = 3000;
 
 int64_t Now() { return static_cast<int64_t>(MonotonicMs()); }
 
 }  // namespace
 
-void TTimer::ArmTick(UINT delayMs) {
+void TTimer::ArmTick(UINT delayMs, int64_t nowMs) {
   NextTickMs = delayMs;
+  TickArmedMs = nowMs;
   TickTimerId = SetTimer(MainWnd, TICK_TIMER_ID, delayMs, nullptr);
 }
 
 void TTimer::SetRunning(bool run) {
+  // Whatever a sleep left pending is void: a pause keeps `Remaining`, a start
+  // counts from now.
+  Asleep = false;
+  HeldGapMs = 0;
   if (run) {
-    DeadlineMs = DeadlineAfter(Now(), Remaining);
+    int64_t now = Now();
+    DeadlineMs = DeadlineAfter(now, Remaining);
     // Before the main window exists there is nothing for the timers to reach;
     // start-up starts them again once it does.
     if (MainWnd != nullptr) {
-      ArmTick(TICK_INTERVAL_MS);
+      ArmTick(TICK_INTERVAL_MS, now);
       BlinkTimerId = SetTimer(MainWnd, BLINK_TIMER_ID, BLINK_INTERVAL_MS, nullptr);
     }
   } else {
@@ -67,13 +78,15 @@ void TTimer::HandleTimer(UINT_PTR id) {
 }
 
 void TTimer::Tick() {
-  if (Ended || !Running) return;
+  // Asleep: a tick queued before the suspend, delivered at wake before the resume.
+  if (Ended || !Running || Asleep) return;
   int32_t before = Remaining;
   int64_t now = Now();
+  if (HoldLateTick(now)) return;
   Remaining = SecondsLeft(DeadlineMs, now);
   // Re-arm for the next whole second before the deadline, so the seconds
   // shown stay in step with it and the end falls on it.
-  if (Remaining > 0) ArmTick(MsUntilNextSecond(DeadlineMs, now));
+  if (Remaining > 0) ArmTick(MsUntilNextSecond(DeadlineMs, now), now);
   if (Remaining == before && Remaining > 0) return;  // early: nothing to show yet
 
   char tip[sizeof TrayIconData.szTip];
@@ -87,10 +100,70 @@ void TTimer::Tick() {
 
   if (Remaining <= 0) {
     Ended = true;
-    ShutdownSystem(ForceShutdown);
+    DWORD error = ERROR_SUCCESS;
+    if (!ShutdownSystem(ForceShutdown, error)) ReportRefusal(error);
     SendMessageA(MainWnd, WM_DESTROY, 0, 0);
   }
   Refresh();
+}
+
+// The user must learn that the computer stays on. Nothing of the countdown
+// may stand over the box or be used while it is open: the warning's "Anuluj"
+// would end the program under it, the tray menu's commands mean nothing now.
+// `Ended` keeps the ticks that arrive meanwhile from asking again.
+void TTimer::ReportRefusal(DWORD error) {
+  ShowWarning(false);
+  Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+  ShowPowerOffRefused(error);
+}
+
+// Only the tick count needs this: it runs on through a sleep. A sleep that was
+// announced is left out exactly. An unannounced one (a critical suspend) is
+// known only from its resume message, which a tick overdue since before the
+// sleep may beat: a tick very late waits a moment for that message rather
+// than count the sleep and maybe power off the moment the machine wakes. With
+// no message it counts as a stall of a busy machine, a moment later.
+bool TTimer::HoldLateTick(int64_t nowMs) {
+  if (HeldGapMs > 0) {
+    HeldGapMs = 0;
+    return false;
+  }
+  int64_t sinceLast = nowMs - TickArmedMs;
+  if (!ClockCountsSleep() || sinceLast - static_cast<int64_t>(NextTickMs) <= SLEEP_SUSPECT_MS) return false;
+  HeldGapMs = sinceLast;
+  ArmTick(HOLD_FOR_RESUME_MS, nowMs);
+  return true;
+}
+
+void TTimer::Suspend() {
+  if (!ClockCountsSleep() || !Running || Ended || Asleep) return;
+  KillTimer(MainWnd, TICK_TIMER_ID);
+  HeldGapMs = 0;  // a stall before the sleep counts
+  Asleep = true;
+  AsleepSinceMs = Now();
+}
+
+// Windows sends two resume messages for one wake; the deadline moves once.
+// Where the sleep was not announced its length is unknown: all the time since
+// the last tick is taken for sleep, which may make the end up to a second
+// late but never early.
+void TTimer::Resume(bool critical) {
+  if (!ClockCountsSleep() || !Running || Ended) return;
+  int64_t now = Now();
+  int64_t slept = 0;
+  if (Asleep) {
+    slept = now - AsleepSinceMs;
+  } else if (HeldGapMs > 0) {
+    slept = HeldGapMs;
+  } else if (critical) {
+    slept = now - TickArmedMs;
+  } else {
+    return;
+  }
+  Asleep = false;
+  HeldGapMs = 0;
+  if (slept > 0) DeadlineMs += slept;
+  ArmTick(MsUntilNextSecond(DeadlineMs, now), now);
 }
 
 void TTimer::Warn(int32_t before) {

@@ -32,6 +32,11 @@ class TTimer : public TObject {
   int64_t DeadlineMs;
   UINT NextTickMs;  // what timer 1 was last armed with
   bool Ended;       // the power-off has been asked for
+  // Sleep on the tick-count clock, which runs on through it (before Windows 7)
+  int64_t TickArmedMs;    // the clock when timer 1 was last armed
+  bool Asleep;            // a suspend was announced: timer 1 is stopped until the resume
+  int64_t AsleepSinceMs;  // the clock at that suspend
+  int64_t HeldGapMs;      // a tick came far too late, this long after the one before: waiting to learn why
 
   void Restart();
   void Refresh();
@@ -39,12 +44,18 @@ class TTimer : public TObject {
   void ShowDisplay(bool show);  // dialogs/display.cpp
   void ShowWarning(bool show);  // dialogs/warning.cpp
   void HandleTimer(UINT_PTR id);
+  // The power messages: the machine goes to sleep, or wakes (`critical`: a
+  // sleep that was not announced).
+  void Suspend();
+  void Resume(bool critical);
 
  private:
   void Tick();
   void Blink();
-  void ArmTick(UINT delayMs);
+  void ArmTick(UINT delayMs, int64_t nowMs);
+  bool HoldLateTick(int64_t nowMs);
   void Warn(int32_t before);
+  void ReportRefusal(DWORD error);
 };
 
 extern TTimer* Timer;

@@ -6,6 +6,7 @@
 #include "rig.h"
 #include "timer/sysapi.h"
 #include "timer/timer.h"
+#include "traymenu_inside.h"
 
 namespace {
 
@@ -78,7 +79,9 @@ TEST_F(CountdownTest, ZeroAsksForPowerOffOnceAndEndsTheLoop) {
   Tick();
   Tick();
   EXPECT_TRUE(Fake.PowerOffs.empty());
+  InsideScript noBox({}, 30);  // a granted request is not reported
   Tick();
+  EXPECT_FALSE(noBox.ClosedLeftovers());
   EXPECT_TRUE(QuitPosted());
   ASSERT_EQ(Fake.PowerOffs.size(), 1u);
   EXPECT_EQ(Fake.PowerOffs[0].Flags, static_cast<UINT>(EWX_POWEROFF));
@@ -182,17 +185,23 @@ namespace {
 
 // A sleep: the tick count and the wall clock run on for an hour, the unbiased
 // interrupt time stands still, and the timer that was due fires at wake. The
-// countdown goes on where it was instead of powering off at wake.
+// countdown goes on where it was instead of powering off at wake. The power
+// messages must neither stop it nor move it on this clock.
 TEST_F(CountdownTest, SleepPausesTheCountdownInsteadOfEndingItAtWake) {
   Start("10");
   Tick();
+  Power(PBT_APMSUSPEND);
   Tick();
+  Fake.NowMs += 600;
   Fake.TickMs += 3600 * 1000;
   Fake.UtcTime.wHour += 1;
+  for (WPARAM resume : {PBT_APMRESUMECRITICAL, PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND}) Power(resume);
   Tick(0);
   EXPECT_EQ(Timer->Remaining, 8);
+  Tick(400);
+  EXPECT_EQ(Timer->Remaining, 7);
   EXPECT_TRUE(Fake.PowerOffs.empty());
-  EXPECT_EQ(TickToEnd(20), 8);
+  EXPECT_EQ(TickToEnd(20), 7);
   EXPECT_EQ(Fake.PowerOffs.size(), 1u);
 }
 
@@ -212,14 +221,49 @@ TEST_F(CountdownTest, WithoutTheUnbiasedClockTheTickCountServesAcrossItsWrap) {
   EXPECT_EQ(Fake.PowerOffs.size(), 1u);
 }
 
-TEST_F(CountdownTest, WithoutTheUnbiasedClockASleepCountsAsTimePassed) {
+// There the power messages leave a sleep out. The tick that fell due in the
+// sleep comes at wake before the resumes (Windows sends two, the second when
+// the user is back); the warning then starts at 30, not at wake.
+TEST_F(CountdownTest, WithoutTheUnbiasedClockSleepIsLeftOutByThePowerMessages) {
   Sys.QueryUnbiasedInterruptTime = nullptr;
-  Start("600");
+  Start("40");
+  Tick();
+  Power(PBT_APMSUSPEND);
+  Fake.TickMs += 3600 * 1000;
+  Tick(0);
+  Tick(0);
+  Power(PBT_APMRESUMEAUTOMATIC);
+  Tick(5000);
+  Power(PBT_APMRESUMESUSPEND);
+  EXPECT_EQ(Timer->Remaining, 34);
+  EXPECT_TRUE(Fake.Beeps.empty());
+  EXPECT_EQ(TickToEnd(100), 34);
+  EXPECT_EQ(Fake.Beeps.at(0).Frequency, 300u) << "the warning did not start at 30";
+}
+
+// A critical suspend announces nothing: its resume takes the time since the
+// last tick for sleep, whether the overdue tick comes after it or before (and
+// waits a moment for it). A paused countdown stays paused. With no message a
+// late tick is a busy machine's stall, and counts.
+TEST_F(CountdownTest, WithoutTheUnbiasedClockAnUnannouncedSleepIsLeftOutAtItsResume) {
+  Sys.QueryUnbiasedInterruptTime = nullptr;
+  Start("40");
+  Fake.TickMs += 3600 * 1000;
+  Power(PBT_APMRESUMECRITICAL);
   Tick();
   Fake.TickMs += 3600 * 1000;
   Tick(0);
+  Power(PBT_APMRESUMECRITICAL);
+  Tick();
+  EXPECT_EQ(Timer->Remaining, 38);
+  Timer->SetRunning(false);
+  Power(PBT_APMRESUMECRITICAL);
+  ASSERT_FALSE(Timer->Running) << "a pause ended by a resume";
+  Timer->SetRunning(true);
+  Tick(60000);
+  EXPECT_EQ(Timer->Remaining, 38);
+  Tick(3000);
   EXPECT_TRUE(QuitPosted());
-  EXPECT_EQ(Fake.PowerOffs.size(), 1u);
 }
 
 }  // namespace

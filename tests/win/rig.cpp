@@ -53,7 +53,9 @@ BOOL WINAPI FakeCloseHandle(HANDLE) {
 BOOL WINAPI FakeExitWindowsEx(UINT flags, DWORD reason) {
   Fake.Calls.push_back("ExitWindowsEx:" + std::to_string(flags));
   Fake.PowerOffs.push_back({flags, reason});
-  return Fake.ExitWindowsFails ? FALSE : TRUE;
+  if (!Fake.ExitWindowsFails) return TRUE;
+  SetLastError(Fake.ExitWindowsError);
+  return FALSE;
 }
 
 BOOL WINAPI FakeBeep(DWORD frequency, DWORD duration) {
@@ -217,6 +219,11 @@ void ProgramTest::Tick(ULONGLONG advanceMs) {
   Fake.NowMs += advanceMs;
   Fake.TickMs += advanceMs;
   SendMessageA(MainWnd, WM_TIMER, TICK_TIMER_ID, 0);
+  if (!Pump()) quit_ = true;
+}
+
+void ProgramTest::Power(WPARAM event) {
+  SendMessageA(MainWnd, WM_POWERBROADCAST, event, 0);
   if (!Pump()) quit_ = true;
 }
 

@@ -30,6 +30,7 @@ struct FakeSystem {
   bool LookupFails = false;
   bool AdjustFails = false;
   bool ExitWindowsFails = false;
+  DWORD ExitWindowsError = ERROR_PRIVILEGE_NOT_HELD;  // its last error when it fails
   // The present in UTC and the zone's rules; without rules the zone is UTC.
   SYSTEMTIME UtcTime = {2026, 12, 1, 7, 14, 37, 0, 0};
   TIME_ZONE_INFORMATION Zone = {};
@@ -82,6 +83,8 @@ class ProgramTest : public ::testing::Test {
   void Start(const char* args);
   // Moves the fake clock on and sends the tick as timer 1 would.
   void Tick(ULONGLONG advanceMs = 1000);
+  // Sends a power message (PBT_...) as Windows broadcasts it.
+  void Power(WPARAM event);
   // Ticks until the countdown has ended or `maxTicks` were sent.
   int TickToEnd(int maxTicks);
   bool QuitPosted() const { return quit_; }

@@ -59,7 +59,7 @@ void CALLBACK InsideScript::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     self->closedLeftovers_ = true;
     EndMenu();
   }
-  for (HWND dlg : {SetTimeWnd(), AboutWnd()}) {
+  for (HWND dlg : {SetTimeWnd(), AboutWnd(), MessageBoxWnd()}) {
     if (dlg != nullptr) {
       self->closedLeftovers_ = true;
       EndDialog(dlg, -1);
@@ -90,6 +90,8 @@ std::vector<MenuItemView> ReadMenu(HMENU menu) {
 
 HWND SetTimeWnd() { return FindThreadDialog(IDC_CLOCK_SUMMARY); }
 HWND AboutWnd() { return FindThreadDialog(IDC_ABOUT_VERSION); }
+// The About box has controls of that id too: not for tests that open both.
+HWND MessageBoxWnd() { return FindThreadDialog(MESSAGE_BOX_TEXT_ID); }
 
 std::string ItemText(HWND dlg, int id) {
   char text[64] = {};

@@ -45,6 +45,9 @@ std::vector<MenuItemView> ReadMenu(HMENU menu);
 HWND SetTimeWnd();
 // The About box while it is open, or null.
 HWND AboutWnd();
+// A message box while it is open, or null; its text is in this control.
+constexpr int MESSAGE_BOX_TEXT_ID = 0xFFFF;
+HWND MessageBoxWnd();
 
 std::string ItemText(HWND dlg, int id);
 bool ItemEnabled(HWND dlg, int id);
