@@ -131,7 +131,14 @@ make_prefix() {
   mkdir -p "$dir"
   (
     export WINEPREFIX=$dir WINEDLLOVERRIDES="mscoree=;mshtml="
-    wineboot -i >/dev/null 2>&1
+    # Made by the 64-bit loader: where 32-bit Wine is installed, the `wine`
+    # wrapper starts the 32-bit one, which finds no kernel32 in a prefix not
+    # made yet and fails (c0000135) while the 64-bit side goes on making it.
+    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+    local dll
+    for dll in system32 $([ -x /usr/lib/wine/wine ] && echo syswow64); do
+      [ -f "$dir/drive_c/windows/$dll/kernel32.dll" ] || { echo "Wine prefix $dir: no $dll/kernel32.dll" >&2; exit 1; }
+    done
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
