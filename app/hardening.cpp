@@ -2,6 +2,8 @@
 
 #include "app/hardening.h"
 
+#include "app/kernelproc.h"
+
 namespace {
 
 // Newer than the Windows XP headers the program is built with.
@@ -14,33 +16,25 @@ using SetDllDirectoryWFn = BOOL(WINAPI*)(LPCWSTR path);
 using SetProcessDEPPolicyFn = BOOL(WINAPI*)(DWORD flags);
 using HeapSetInformationFn = BOOL(WINAPI*)(HANDLE heap, int infoClass, PVOID info, SIZE_T length);
 
-template <typename Fn>
-Fn Find(HMODULE module, const char* name) {
-  // Through void(*)(): the generic function pointer type, so the cast is allowed.
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 }  // namespace
 
 void HardenProcess() {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  if (kernel == nullptr) return;
   // Windows 8 on, and 7 or Vista with KB2533623: System32 only, neither the
   // exe's folder nor the current directory.
-  auto setDefaultDllDirectories = Find<SetDefaultDllDirectoriesFn>(kernel, "SetDefaultDllDirectories");
+  auto setDefaultDllDirectories = KernelFunction<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories");
   if (setDefaultDllDirectories == nullptr || !setDefaultDllDirectories(LoadLibrarySearchSystem32)) {
     // XP SP1 on: takes the current directory out of the search; the exe's
     // folder stays in it, which only the call above can change.
-    auto setDllDirectoryW = Find<SetDllDirectoryWFn>(kernel, "SetDllDirectoryW");
+    auto setDllDirectoryW = KernelFunction<SetDllDirectoryWFn>("SetDllDirectoryW");
     if (setDllDirectoryW != nullptr) setDllDirectoryW(L"");
   }
 #ifdef __i386__
   // XP SP3 and Vista SP1 on. The NX flag in the header alone leaves DEP off
   // on XP; where DEP is already on for good the call fails, harmlessly.
-  auto setProcessDEPPolicy = Find<SetProcessDEPPolicyFn>(kernel, "SetProcessDEPPolicy");
+  auto setProcessDEPPolicy = KernelFunction<SetProcessDEPPolicyFn>("SetProcessDEPPolicy");
   if (setProcessDEPPolicy != nullptr) setProcessDEPPolicy(ProcessDepEnable);
 #endif
   // Vista on; XP refuses the request, harmlessly.
-  auto heapSetInformation = Find<HeapSetInformationFn>(kernel, "HeapSetInformation");
+  auto heapSetInformation = KernelFunction<HeapSetInformationFn>("HeapSetInformation");
   if (heapSetInformation != nullptr) heapSetInformation(nullptr, HeapTerminateOnCorruption, nullptr, 0);
 }

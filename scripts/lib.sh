@@ -136,7 +136,7 @@ make_prefix() {
     # made yet and fails (c0000135) while the 64-bit side goes on making it.
     /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
     local dll
-    for dll in system32 $([ -x /usr/lib/wine/wine ] && echo syswow64); do
+    for dll in system32 $([ "$flavour" = wine64 ] || echo syswow64); do
       [ -f "$dir/drive_c/windows/$dll/kernel32.dll" ] || { echo "Wine prefix $dir: no $dll/kernel32.dll" >&2; exit 1; }
     done
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1

@@ -1,20 +1,6 @@
 #include "timer/sysapi.h"
 
-namespace {
-
-using QueryUnbiasedInterruptTimeFn = BOOL(WINAPI*)(PULONGLONG);
-
-// Looked up rather than imported, so that the exe still loads on Windows XP
-// and Vista, which lack it.
-QueryUnbiasedInterruptTimeFn FindQueryUnbiasedInterruptTime() {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  if (kernel == nullptr) return nullptr;
-  // Through void(*)(): the generic function pointer type, so the cast is allowed.
-  auto found = reinterpret_cast<void (*)()>(GetProcAddress(kernel, "QueryUnbiasedInterruptTime"));
-  return reinterpret_cast<QueryUnbiasedInterruptTimeFn>(found);
-}
-
-}  // namespace
+#include "app/kernelproc.h"
 
 const SystemApi RealSystemApi = {
     ::GetVersionExA,
@@ -25,7 +11,8 @@ const SystemApi RealSystemApi = {
     ::ExitWindowsEx,
     ::Beep,
     ::GetLocalTime,
-    FindQueryUnbiasedInterruptTime(),
+    // Windows 7 on: XP and Vista lack it.
+    KernelFunction<BOOL(WINAPI*)(PULONGLONG)>("QueryUnbiasedInterruptTime"),
     ::GetTickCount,
     ::GetSystemTime,
     ::GetTimeZoneInformation,
