@@ -2,7 +2,7 @@
 
 #include "app/hardening.h"
 
-#include "app/kernelproc.h"
+#include "base/kernelproc.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "app/instance.h"
 
 #include "app/mainwnd.h"
-#include "app/scoped.h"
+#include "base/scoped.h"
 #include "res/resource.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "app/startup.h"
+#include "base/handles.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "timer/timer.h"

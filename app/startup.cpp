@@ -3,15 +3,12 @@
 #include "app/cmdline.h"
 #include "app/instance.h"
 #include "app/mainwnd.h"
-#include "app/uitext.h"
+#include "base/uitext.h"
 #include "dialogs/settime.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "timer/timer.h"
 #include "timer/timetext.h"
-
-HINSTANCE HInstance = nullptr;
-HWND MainWnd = nullptr;
 
 namespace {
 

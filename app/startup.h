@@ -2,8 +2,7 @@
 #pragma once
 #include <windows.h>
 
-extern HINSTANCE HInstance;
-extern HWND MainWnd;
+#include "base/handles.h"
 
 enum class StartResult {
   EndNow,        // another instance runs, or the start-up dialog was cancelled

@@ -1,7 +1,7 @@
 // The About box (100).
 #include "dialogs/about.h"
 
-#include "app/uitext.h"
+#include "base/uitext.h"
 #include "res/resource.h"
 #include "res/version.h"
 

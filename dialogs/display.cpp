@@ -1,8 +1,8 @@
 // The countdown display window (102): a tiny borderless time display in the
 // top-right corner of the primary screen.
-#include "app/scoped.h"
-#include "app/startup.h"
-#include "app/uitext.h"
+#include "base/scoped.h"
+#include "base/handles.h"
+#include "base/uitext.h"
 #include "res/resource.h"
 #include "timer/timer.h"
 #include "timer/timetext.h"

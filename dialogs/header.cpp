@@ -1,8 +1,8 @@
 #include "dialogs/header.h"
 
-#include "app/scoped.h"
-#include "app/startup.h"
-#include "app/uitext.h"
+#include "base/scoped.h"
+#include "base/handles.h"
+#include "base/uitext.h"
 #include "res/resource.h"
 
 namespace {

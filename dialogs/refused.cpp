@@ -1,6 +1,6 @@
 #include "dialogs/refused.h"
 
-#include "app/uitext.h"
+#include "base/uitext.h"
 #include "res/resource.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "app/scoped.h"
-#include "app/uitext.h"
+#include "base/scoped.h"
+#include "base/uitext.h"
 #include "dialogs/header.h"
 #include "res/resource.h"
 #include "timer/clocktime.h"

@@ -1,7 +1,7 @@
 // The warning dialog (103): the last 30 seconds, with a button that ends the
 // program instead of the computer.
-#include "app/startup.h"
-#include "app/uitext.h"
+#include "base/handles.h"
+#include "base/uitext.h"
 #include "res/resource.h"
 #include "timer/timer.h"
 

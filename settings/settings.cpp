@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/scoped.h"
+#include "base/scoped.h"
 #include "timer/timer.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "timer/sysapi.h"
 
-#include "app/kernelproc.h"
+#include "base/kernelproc.h"
 
 const SystemApi RealSystemApi = {
     ::GetVersionExA,

@@ -1,7 +1,7 @@
 #include "timer/timer.h"
 
 #include "app/mainwnd.h"
-#include "app/startup.h"
+#include "base/handles.h"
 #include "dialogs/refused.h"
 #include "res/resource.h"
 #include "timer/clock.h"

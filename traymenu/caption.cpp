@@ -1,7 +1,7 @@
 #include "traymenu/caption.h"
 
-#include "app/scoped.h"
-#include "app/startup.h"
+#include "base/scoped.h"
+#include "base/handles.h"
 #include "res/resource.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <initializer_list>
 
-#include "app/startup.h"
-#include "app/uitext.h"
+#include "base/handles.h"
+#include "base/uitext.h"
 #include "dialogs/about.h"
 #include "dialogs/settime.h"
 #include "res/resource.h"

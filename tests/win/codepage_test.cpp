@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/scoped.h"
+#include "base/scoped.h"
 #include "app/startup.h"
 #include "dialogs/header.h"
 #include "res/resource.h"

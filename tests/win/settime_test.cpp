@@ -5,7 +5,7 @@
 #include "app/instance.h"
 #include "app/mainwnd.h"
 #include "app/startup.h"
-#include "app/uitext.h"
+#include "base/uitext.h"
 #include "res/resource.h"
 #include "rig.h"
 #include "timer/clocktime.h"

@@ -1,6 +1,6 @@
-#include "app/uitext.h"
+#include "base/uitext.h"
 
-#include "app/startup.h"
+#include "base/handles.h"
 
 ResourceText::ResourceText(UINT id) {
   if (LoadStringW(HInstance, id, Chars, sizeof Chars / sizeof Chars[0]) <= 0) Chars[0] = L'\0';

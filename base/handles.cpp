@@ -1,0 +1,4 @@
+#include "base/handles.h"
+
+HINSTANCE HInstance = nullptr;
+HWND MainWnd = nullptr;
