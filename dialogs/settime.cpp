@@ -16,7 +16,6 @@ namespace {
 
 constexpr uint8_t MODE_PERIOD = 0, MODE_CLOCK = 1;
 constexpr WORD MAX_HOURS = 99, MAX_MINUTES = 59, MAX_SECONDS = 59, MAX_CLOCK_HOUR = 23, MAX_CLOCK_MINUTE = 59;
-constexpr int64_t MINUTES_PER_DAY = 24 * 60;
 // A clock time must lie more than this many minutes ahead.
 constexpr int64_t MIN_CLOCK_LEAD = 5;
 constexpr int HEADER_FONT_HEIGHT = -11;
@@ -54,25 +53,12 @@ bool IsChecked(HWND dlg, int id) { return SendDlgItemMessageA(dlg, id, BM_GETCHE
 // Only typed digits confirmed with Enter can get this far.
 int32_t Saturated(int64_t seconds) { return seconds > INT32_MAX ? INT32_MAX : static_cast<int32_t>(seconds); }
 
-// Minutes from now until the clock time of the fields, the real time by the
-// zone's rules; a time already passed is tomorrow's. Seconds of the present
-// time do not count. False when a field holds no number.
+// Minutes from now until the clock time of the fields, the real time; a time
+// already passed is tomorrow's. False when a field holds no number.
 bool MinutesUntilClock(HWND dlg, int64_t& minutes) {
   UINT minute = 0, hour = 0;
   if (!ReadField(dlg, IDC_CLOCK_MINUTE, minute) || !ReadField(dlg, IDC_CLOCK_HOUR, hour)) return false;
-  SYSTEMTIME utc = {};
-  TIME_ZONE_INFORMATION zone = {};
-  Sys.GetSystemTime(&utc);
-  if (Sys.GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID &&
-      MinutesUntilClockTime(utc, zone, hour, minute, minutes)) {
-    return true;
-  }
-  // Fields beyond a day (typed and confirmed with Enter) or rules the system
-  // cannot apply: the wall-clock difference.
-  SYSTEMTIME now = {};
-  Sys.GetLocalTime(&now);
-  minutes = static_cast<int64_t>(hour) * 60 + minute - (now.wHour * 60 + now.wMinute);
-  if (minutes < 0) minutes += MINUTES_PER_DAY;
+  minutes = MinutesUntilClockTime(hour, minute);
   return true;
 }
 

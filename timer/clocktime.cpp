@@ -1,5 +1,7 @@
 #include "timer/clocktime.h"
 
+#include "timer/sysapi.h"
+
 namespace {
 
 constexpr int64_t TICKS_PER_MINUTE = 600000000;  // FILETIME counts 100 ns
@@ -34,13 +36,12 @@ bool LocalAt(const TIME_ZONE_INFORMATION& zone, int64_t utc, int64_t& local) {
          ToMinutes(there, local);
 }
 
-}  // namespace
-
-bool MinutesUntilClockTime(const SYSTEMTIME& utcNow, const TIME_ZONE_INFORMATION& zone, UINT hour, UINT minute,
-                           int64_t& minutes) {
+// By the zone's rules, from `now` in UTC whose local reading is `localNow`.
+// False for an hour above 23 or a minute above 59, and when the system cannot
+// apply the rules.
+bool ByZoneRules(const TIME_ZONE_INFORMATION& zone, int64_t now, int64_t localNow, UINT hour, UINT minute,
+                 int64_t& minutes) {
   if (hour > MAX_HOUR || minute > MAX_MINUTE) return false;
-  int64_t now = 0, localNow = 0;
-  if (!ToMinutes(utcNow, now) || !LocalAt(zone, now, localNow)) return false;
   // Every offset the zone may have (without daylight saving some systems add
   // the standard bias and some do not). Each candidate is checked by
   // converting it back, so no guess about the rules decides the result, nor
@@ -80,4 +81,30 @@ bool MinutesUntilClockTime(const SYSTEMTIME& utcNow, const TIME_ZONE_INFORMATION
   if (!found) return false;
   minutes = best - now;
   return true;
+}
+
+int64_t ClockDifference(const SYSTEMTIME& clock, UINT hour, UINT minute) {
+  int64_t minutes = static_cast<int64_t>(hour) * 60 + minute - (clock.wHour * 60 + clock.wMinute);
+  return minutes < 0 ? minutes + MINUTES_PER_DAY : minutes;
+}
+
+}  // namespace
+
+int64_t MinutesUntilClockTime(UINT hour, UINT minute) {
+  TIME_ZONE_INFORMATION zone = {};
+  const bool rules = Sys.GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID;
+  SYSTEMTIME utc = {}, clock = {};
+  int64_t now = 0, localNow = 0, clockNow = 0;
+  bool agree = false;
+  // The two clocks are read one after the other: a minute that turns between
+  // the reads is read again.
+  for (int read = 0; read < 2 && !agree; ++read) {
+    Sys.GetSystemTime(&utc);
+    Sys.GetLocalTime(&clock);
+    agree = rules && ToMinutes(utc, now) && LocalAt(zone, now, localNow) && ToMinutes(clock, clockNow) &&
+            clockNow == localNow;
+  }
+  int64_t minutes = 0;
+  if (agree && ByZoneRules(zone, now, localNow, hour, minute, minutes)) return minutes;
+  return ClockDifference(clock, hour, minute);
 }

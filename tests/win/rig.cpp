@@ -63,12 +63,34 @@ BOOL WINAPI FakeBeep(DWORD frequency, DWORD duration) {
   return TRUE;
 }
 
-void WINAPI FakeGetLocalTime(LPSYSTEMTIME time) { SystemTimeToTzSpecificLocalTime(&Fake.Zone, &Fake.UtcTime, time); }
+SYSTEMTIME StandardTime() {
+  FILETIME file;
+  SystemTimeToFileTime(&Fake.UtcTime, &file);
+  ULARGE_INTEGER t = {{file.dwLowDateTime, file.dwHighDateTime}};
+  t.QuadPart -= (Fake.Zone.Bias + Fake.Zone.StandardBias) * 600000000LL;
+  file = {t.LowPart, t.HighPart};
+  SYSTEMTIME local;
+  FileTimeToSystemTime(&file, &local);
+  return local;
+}
+
+void WINAPI FakeGetLocalTime(LPSYSTEMTIME time) {
+  if (Fake.DaylightAdjustOff || !SystemTimeToTzSpecificLocalTime(&Fake.Zone, &Fake.UtcTime, time)) {
+    *time = StandardTime();
+  }
+}
+
 void WINAPI FakeGetSystemTime(LPSYSTEMTIME time) { *time = Fake.UtcTime; }
 
+// As Windows answers: unknown for a zone without dates or a clock that does
+// not follow them, else the time in force.
 DWORD WINAPI FakeGetTimeZoneInformation(LPTIME_ZONE_INFORMATION zone) {
   *zone = Fake.Zone;
-  return TIME_ZONE_ID_UNKNOWN;  // the program asks only whether it failed
+  if (zone->StandardDate.wMonth == 0 || Fake.DaylightAdjustOff) return TIME_ZONE_ID_UNKNOWN;
+  SYSTEMTIME local, standard = StandardTime();
+  FakeGetLocalTime(&local);
+  return local.wHour == standard.wHour && local.wMinute == standard.wMinute ? TIME_ZONE_ID_STANDARD
+                                                                            : TIME_ZONE_ID_DAYLIGHT;
 }
 
 BOOL WINAPI FakeQueryUnbiasedInterruptTime(PULONGLONG units) {

@@ -32,13 +32,30 @@ struct FakeSystem {
   bool ExitWindowsFails = false;
   DWORD ExitWindowsError = ERROR_PRIVILEGE_NOT_HELD;  // its last error when it fails
   // The present in UTC and the zone's rules; without rules the zone is UTC.
+  // The clock follows them unless the user turned automatic daylight saving
+  // off: then it keeps standard time, and the zone keeps its dates.
   SYSTEMTIME UtcTime = {2026, 12, 1, 7, 14, 37, 0, 0};
   TIME_ZONE_INFORMATION Zone = {};
+  bool DaylightAdjustOff = false;
   ULONGLONG NowMs = 1000000;   // unbiased interrupt time: stands still in sleep
   ULONGLONG TickMs = 5000000;  // the tick count runs on; read as its low 32 bits
 };
 
 extern FakeSystem Fake;
+
+// A moment of 2026 in UTC, 45 seconds into its minute.
+inline SYSTEMTIME Utc(WORD month, WORD day, WORD hour, WORD minute) {
+  return {2026, month, 0, day, hour, minute, 45, 0};
+}
+
+// `offset` minutes ahead of UTC; an hour more from `summer` to `winter`, each
+// a month, a Sunday, its week (5: the last) and an hour.
+inline TIME_ZONE_INFORMATION MakeZone(LONG offset, SYSTEMTIME summer = {}, SYSTEMTIME winter = {}) {
+  return {-offset, {}, winter, 0, {}, summer, -60};
+}
+
+// As in Warsaw: in 2026 the clocks go forward on 29 March and back on 25 October.
+const TIME_ZONE_INFORMATION Europe = MakeZone(60, {0, 3, 0, 5, 2, 0, 0, 0}, {0, 10, 0, 5, 3, 0, 0, 0});
 
 // Puts the fake in place of the real system functions, freshly reset.
 void InstallFakeSystem();

@@ -8,7 +8,6 @@
 #include "base/uitext.h"
 #include "res/resource.h"
 #include "rig.h"
-#include "timer/clocktime.h"
 #include "timer/timer.h"
 #include "traymenu/traymenu.h"
 #include "traymenu_inside.h"
@@ -171,44 +170,6 @@ TEST_F(SetTimeTest, PassedClockTimeIsTomorrowsInWholeMinutes) {
   EXPECT_EQ(Timer->Period, 86340);
   EXPECT_EQ(Timer->Mode, 1);
   EXPECT_TRUE(Timer->Running);
-}
-
-SYSTEMTIME Utc(WORD month, WORD day, WORD hour, WORD minute) { return {2026, month, 0, day, hour, minute, 45, 0}; }
-
-// `offset` minutes ahead of UTC; an hour more from `summer` to `winter`, each
-// a month, a Sunday, its week (5: the last) and an hour.
-TIME_ZONE_INFORMATION MakeZone(LONG offset, SYSTEMTIME summer = {}, SYSTEMTIME winter = {}) {
-  return {-offset, {}, winter, 0, {}, summer, -60};
-}
-
-// As in Warsaw: in 2026 the clocks go forward on 29 March and back on 25 October.
-const TIME_ZONE_INFORMATION Europe = MakeZone(60, {0, 3, 0, 5, 2, 0, 0, 0}, {0, 10, 0, 5, 3, 0, 0, 0});
-
-TEST(ClockTimeTest, CountsTheRealMinutesUntilTheClockNextReadsTheTime) {
-  auto until = [](const TIME_ZONE_INFORMATION& zone, SYSTEMTIME now, UINT hour, UINT minute) {
-    int64_t minutes = -1;
-    return MinutesUntilClockTime(now, zone, hour, minute, minutes) ? minutes : -1;
-  };
-  EXPECT_EQ(until(Europe, Utc(12, 7, 13, 37), 14, 36), 1439);  // an ordinary day: tomorrow's
-  // 20:00 before the clocks go back: 02:30 comes twice, the first counts.
-  EXPECT_EQ(until(Europe, Utc(10, 24, 18, 0), 2, 30), 6 * 60 + 30);
-  EXPECT_EQ(until(Europe, Utc(10, 25, 0, 50), 2, 10), 20);       // 02:50, before the change: 02:10 comes again
-  EXPECT_EQ(until(Europe, Utc(10, 24, 21, 0), 22, 0), 24 * 60);  // 23:00: tomorrow's 22:00
-  EXPECT_EQ(until(Europe, Utc(10, 24, 23, 0), 4, 0), 4 * 60);    // 01:00: 04:00 after the change
-  // 20:00 before the clocks go forward: 02:30 is skipped and read on the
-  // clock before the change, 03:30; once the jump is past, tomorrow's.
-  EXPECT_EQ(until(Europe, Utc(3, 28, 19, 0), 1, 30), 5 * 60 + 30);
-  EXPECT_EQ(until(Europe, Utc(3, 28, 19, 0), 8, 0), 11 * 60);
-  EXPECT_EQ(until(Europe, Utc(3, 28, 19, 0), 2, 30), 6 * 60 + 30);
-  EXPECT_EQ(until(Europe, Utc(3, 29, 1, 10), 2, 30), 23 * 60 + 20);
-  // As in Sydney: 20:00 before the clocks go back (5 April) and forward (4 October).
-  const auto south = MakeZone(600, {0, 10, 0, 1, 2, 0, 0, 0}, {0, 4, 0, 1, 3, 0, 0, 0});
-  EXPECT_EQ(until(south, Utc(4, 4, 9, 0), 8, 0), 13 * 60);
-  EXPECT_EQ(until(south, Utc(10, 3, 10, 0), 8, 0), 11 * 60);
-  EXPECT_EQ(until(MakeZone(330), Utc(10, 24, 14, 30), 8, 0), 12 * 60);  // no daylight saving
-  // Rules the system refuses: a ninth Sunday (Wine takes a thirteenth month
-  // as one never reached).
-  EXPECT_EQ(until(MakeZone(60, {0, 3, 0, 9, 2, 0, 0, 0}, {0, 10, 0, 5, 3, 0, 0, 0}), Utc(10, 24, 18, 0), 8, 0), -1);
 }
 
 // 20:00:45 before the clocks go back: 08:00 is 13 hours away in the summary
