@@ -62,12 +62,16 @@ void OnPowerBroadcast(WPARAM event) {
       break;
     case PBT_APMRESUMEAUTOMATIC:
     case PBT_APMRESUMESUSPEND:
-      Timer->Resume(false);
-      break;
     case PBT_APMRESUMECRITICAL:
-      Timer->Resume(true);
+      Timer->Resume();
       break;
   }
+}
+
+// A countdown that has ended (its power-off refused, the box saying so still
+// open) gets no icon back: its menu would mean nothing now.
+void OnTaskbarCreated() {
+  if (Timer != nullptr && !Timer->Ended) Shell_NotifyIconA(NIM_ADD, &TrayIconData);
 }
 
 // Windows ends the process after this without the exit sequence: keep what
@@ -108,7 +112,7 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       OnPowerBroadcast(wParam);
       break;
     default:
-      if (msg == TaskbarCreatedMsg && TaskbarCreatedMsg != 0) Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+      if (msg == TaskbarCreatedMsg && TaskbarCreatedMsg != 0) OnTaskbarCreated();
       break;
   }
   return DefWindowProcA(wnd, msg, wParam, lParam);

@@ -38,5 +38,6 @@ bool ShutdownSystem(bool force, DWORD& error) {
   // the right was not granted, and without the right the request fails.
   if (Sys.ExitWindowsEx(flags, PLANNED_REASON) != FALSE) return true;
   error = GetLastError();
-  return false;
+  // Windows is going down already: the end comes as asked.
+  return error == ERROR_SHUTDOWN_IN_PROGRESS;
 }

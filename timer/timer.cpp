@@ -20,9 +20,13 @@ constexpr int32_t WARNING_FROM = 30;
 constexpr DWORD MINUTE_BEEP_HZ = 300, MINUTE_BEEP_MS = 250;
 constexpr DWORD WARNING_BEEP_BASE_HZ = 600, WARNING_BEEP_STEP_HZ = 10, WARNING_BEEP_MS = 50;
 // On the tick count, a tick this far behind its time may be the first message
-// after a sleep that was not announced; it waits this long for the resume.
+// after a sleep that was not announced. It waits this long for a resume
+// message, and takes one that came this long before it: a slow resume from
+// hibernation on XP runs other programs' resume work and its own disk reads
+// between the two.
 constexpr int64_t SLEEP_SUSPECT_MS = 10000;
-constexpr UINT HOLD_FOR_RESUME_MS = 3000;
+constexpr UINT HOLD_FOR_RESUME_MS = 15000;
+constexpr int64_t RESUME_RECENT_MS = 60000;
 
 int64_t Now() { return static_cast<int64_t>(MonotonicMs()); }
 
@@ -39,6 +43,7 @@ void TTimer::SetRunning(bool run) {
   // counts from now.
   Asleep = false;
   HeldGapMs = 0;
+  ResumedMs = 0;
   if (run) {
     int64_t now = Now();
     DeadlineMs = DeadlineAfter(now, Remaining);
@@ -110,7 +115,8 @@ void TTimer::Tick() {
 // The user must learn that the computer stays on. Nothing of the countdown
 // may stand over the box or be used while it is open: the warning's "Anuluj"
 // would end the program under it, the tray menu's commands mean nothing now.
-// `Ended` keeps the ticks that arrive meanwhile from asking again.
+// `Ended` keeps the ticks that arrive meanwhile from asking again, and a
+// restarted shell or a menu command from bringing anything back.
 void TTimer::ReportRefusal(DWORD error) {
   ShowWarning(false);
   Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
@@ -119,17 +125,25 @@ void TTimer::ReportRefusal(DWORD error) {
 
 // Only the tick count needs this: it runs on through a sleep. A sleep that was
 // announced is left out exactly. An unannounced one (a critical suspend) is
-// known only from its resume message, which a tick overdue since before the
-// sleep may beat: a tick very late waits a moment for that message rather
-// than count the sleep and maybe power off the moment the machine wakes. With
-// no message it counts as a stall of a busy machine, a moment later.
+// known only from a resume message, which may come before the tick overdue
+// since before the sleep or after it: a tick very late that follows a resume
+// soon leaves out the time until that resume; without one it waits a moment
+// for it rather than count the sleep and maybe power off the moment the
+// machine wakes. With no message it counts as a stall of a busy machine, a
+// moment later.
 bool TTimer::HoldLateTick(int64_t nowMs) {
+  const int64_t resumedMs = ResumedMs;
+  ResumedMs = 0;  // the first tick after a resume is the overdue one, if any
   if (HeldGapMs > 0) {
     HeldGapMs = 0;
     return false;
   }
   int64_t sinceLast = nowMs - TickArmedMs;
   if (!ClockCountsSleep() || sinceLast - static_cast<int64_t>(NextTickMs) <= SLEEP_SUSPECT_MS) return false;
+  if (resumedMs > 0 && nowMs - resumedMs <= RESUME_RECENT_MS) {
+    if (resumedMs > TickArmedMs) DeadlineMs += resumedMs - TickArmedMs;
+    return false;
+  }
   HeldGapMs = sinceLast;
   ArmTick(HOLD_FOR_RESUME_MS, nowMs);
   return true;
@@ -139,15 +153,17 @@ void TTimer::Suspend() {
   if (!ClockCountsSleep() || !Running || Ended || Asleep) return;
   KillTimer(MainWnd, TICK_TIMER_ID);
   HeldGapMs = 0;  // a stall before the sleep counts
+  ResumedMs = 0;
   Asleep = true;
   AsleepSinceMs = Now();
 }
 
-// Windows sends two resume messages for one wake; the deadline moves once.
-// Where the sleep was not announced its length is unknown: all the time since
-// the last tick is taken for sleep, which may make the end up to a second
-// late but never early.
-void TTimer::Resume(bool critical) {
+// Windows sends two resume messages for one wake, in either order, and after
+// a sleep it did not announce (Vista on) perhaps only the second; the
+// deadline moves once. Where the sleep was not announced its length is
+// unknown: all the time from the last tick to the first sign of the wake is
+// taken for sleep, which may make the end up to a second late but never early.
+void TTimer::Resume() {
   if (!ClockCountsSleep() || !Running || Ended) return;
   int64_t now = Now();
   int64_t slept = 0;
@@ -155,13 +171,15 @@ void TTimer::Resume(bool critical) {
     slept = now - AsleepSinceMs;
   } else if (HeldGapMs > 0) {
     slept = HeldGapMs;
-  } else if (critical) {
-    slept = now - TickArmedMs;
   } else {
+    // The second message of a wake, or the first of one whose overdue tick
+    // is still to come: that tick tells.
+    if (ResumedMs == 0) ResumedMs = now;
     return;
   }
   Asleep = false;
   HeldGapMs = 0;
+  ResumedMs = 0;
   if (slept > 0) DeadlineMs += slept;
   ArmTick(MsUntilNextSecond(DeadlineMs, now), now);
 }

@@ -37,6 +37,7 @@ class TTimer : public TObject {
   bool Asleep;            // a suspend was announced: timer 1 is stopped until the resume
   int64_t AsleepSinceMs;  // the clock at that suspend
   int64_t HeldGapMs;      // a tick came far too late, this long after the one before: waiting to learn why
+  int64_t ResumedMs;      // the clock at a resume that found nothing of the above; 0: none since the last tick
 
   void Restart();
   void Refresh();
@@ -44,10 +45,9 @@ class TTimer : public TObject {
   void ShowDisplay(bool show);  // dialogs/display.cpp
   void ShowWarning(bool show);  // dialogs/warning.cpp
   void HandleTimer(UINT_PTR id);
-  // The power messages: the machine goes to sleep, or wakes (`critical`: a
-  // sleep that was not announced).
+  // The power messages: the machine goes to sleep, or wakes.
   void Suspend();
-  void Resume(bool critical);
+  void Resume();
 
  private:
   void Tick();

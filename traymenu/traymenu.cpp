@@ -121,6 +121,9 @@ void ShowTrayMenu(HWND wnd) {
 }
 
 void HandleMenuCommand(HWND wnd, WPARAM wParam) {
+  // Once the countdown has ended nothing may start it again, nor stand over
+  // the box of a refused power-off.
+  if (Timer->Ended) return;
   BusyGuard busy;
   switch (LOWORD(wParam)) {
     case IDM_PAUSE:

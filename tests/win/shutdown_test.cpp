@@ -2,10 +2,11 @@
 #include <reason.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <string>
 
+#include "app/mainwnd.h"
 #include "app/startup.h"
+#include "res/resource.h"
 #include "rig.h"
 #include "timer/shutdown.h"
 #include "timer/sysapi.h"
@@ -87,7 +88,7 @@ using RefusedPowerOffTest = ProgramTest;
 TEST_F(RefusedPowerOffTest, RefusalIsShownOnceThenTheProgramEnds) {
   Fake.ExitWindowsFails = true;
   Start("1");
-  WCHAR caption[16] = {}, text[512] = {}, reason[256] = {};
+  WCHAR caption[16] = {}, text[512] = {};
   bool topmost = false, warning = true;
   InsideScript script({[&] {
                         HWND box = MessageBoxWnd();
@@ -101,14 +102,46 @@ TEST_F(RefusedPowerOffTest, RefusalIsShownOnceThenTheProgramEnds) {
                       30, [] { return MessageBoxWnd() != nullptr; });
   Tick();
   ASSERT_TRUE(script.Finished());
-  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_PRIVILEGE_NOT_HELD, 0,
-                 reason, 256, nullptr);
-  std::wstring expected = L"Nie udało się wyłączyć komputera.\n\nPowód: ";
-  EXPECT_EQ(text, expected + std::wstring(reason, wcscspn(reason, L"\r\n")));
+  const std::wstring start = L"Nie udało się wyłączyć komputera.\n\nPowód: ", shown = text;
+  EXPECT_EQ(shown.substr(0, start.size()), start);
+  EXPECT_GT(shown.size(), start.size() + 1) << "no reason follows";
+  EXPECT_EQ(shown.find_first_of(L"\r\n", start.size()), std::wstring::npos) << "the reason's line break";
   EXPECT_STREQ(caption, L"Kwiet!");
   EXPECT_TRUE(topmost);
   EXPECT_FALSE(warning) << "the warning stands over the box";
   EXPECT_FALSE(script.ClosedLeftovers()) << "a second box";
   EXPECT_EQ(Fake.PowerOffs.size(), 1u);
+  EXPECT_TRUE(QuitPosted());
+}
+
+// Windows is going down already: the end comes as asked, with no box.
+TEST_F(RefusedPowerOffTest, AShutdownUnderWayIsNoRefusal) {
+  Fake.ExitWindowsFails = true;
+  Fake.ExitWindowsError = ERROR_SHUTDOWN_IN_PROGRESS;
+  Start("1");
+  InsideScript noBox({}, 30);
+  Tick();
+  EXPECT_FALSE(noBox.ClosedLeftovers()) << "a box";
+  EXPECT_TRUE(QuitPosted());
+}
+
+// While the box is open the countdown has ended: a restarted shell brings no
+// icon back, and the menu's commands start nothing.
+TEST_F(RefusedPowerOffTest, WhileTheBoxIsOpenNothingComesBack) {
+  Fake.ExitWindowsFails = true;
+  Start("1");
+  bool iconBack = true;
+  InsideScript script({[&] {
+                        SendMessageA(MainWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+                        iconBack = Shell_NotifyIconA(NIM_MODIFY, &TrayIconData) != FALSE;
+                        for (WPARAM command : {IDM_RESTART, IDM_PAUSE}) SendMessageA(MainWnd, WM_COMMAND, command, 0);
+                        SendMessageW(MessageBoxWnd(), WM_COMMAND, IDOK, 0);
+                      }},
+                      30, [] { return MessageBoxWnd() != nullptr; });
+  Tick();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_FALSE(iconBack);
+  EXPECT_EQ(Timer->Remaining, 0) << "restarted";
+  EXPECT_TRUE(Timer->Running) << "paused";
   EXPECT_TRUE(QuitPosted());
 }
