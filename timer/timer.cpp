@@ -21,8 +21,8 @@ constexpr DWORD MINUTE_BEEP_HZ = 300, MINUTE_BEEP_MS = 250;
 constexpr DWORD WARNING_BEEP_BASE_HZ = 600, WARNING_BEEP_STEP_HZ = 10, WARNING_BEEP_MS = 50;
 // On the tick count, a tick this far behind its time may be the first message
 // after a sleep that was not announced. It waits this long for a resume
-// message, and takes one that came this long before it: a slow resume from
-// hibernation on XP runs other programs' resume work and its own disk reads
+// message, and takes one that came this long before it: on a slow resume from
+// hibernation on XP, with other programs busy waking up, seconds may lie
 // between the two.
 constexpr int64_t SLEEP_SUSPECT_MS = 10000;
 constexpr UINT HOLD_FOR_RESUME_MS = 15000;
@@ -158,9 +158,9 @@ void TTimer::Suspend() {
   AsleepSinceMs = Now();
 }
 
-// Windows sends two resume messages for one wake, in either order, and after
-// a sleep it did not announce (Vista on) perhaps only the second; the
-// deadline moves once. Where the sleep was not announced its length is
+// Windows sends two resume messages for one wake, and after a sleep it did
+// not announce perhaps only the automatic one (Vista on); the deadline moves
+// once. Where the sleep was not announced its length is
 // unknown: all the time from the last tick to the first sign of the wake is
 // taken for sleep, which may make the end up to a second late but never early.
 void TTimer::Resume() {
