@@ -63,14 +63,11 @@ BOOL WINAPI FakeBeep(DWORD frequency, DWORD duration) {
   return TRUE;
 }
 
+// What a clock that keeps standard time all year reads.
 SYSTEMTIME StandardTime() {
-  FILETIME file;
-  SystemTimeToFileTime(&Fake.UtcTime, &file);
-  ULARGE_INTEGER t = {{file.dwLowDateTime, file.dwHighDateTime}};
-  t.QuadPart -= (Fake.Zone.Bias + Fake.Zone.StandardBias) * 600000000LL;
-  file = {t.LowPart, t.HighPart};
+  TIME_ZONE_INFORMATION plain = MakeZone(-(Fake.Zone.Bias + Fake.Zone.StandardBias));
   SYSTEMTIME local;
-  FileTimeToSystemTime(&file, &local);
+  SystemTimeToTzSpecificLocalTime(&plain, &Fake.UtcTime, &local);
   return local;
 }
 
