@@ -115,6 +115,16 @@ stop_xvfb() {
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
 }
 
+# Wine only ever in a prefix of ours: without WINEPREFIX, a Wine tool would
+# use, or make, the user's own ~/.wine.
+own_prefix_only() {
+  [ -n "${WINEPREFIX:-}" ] || { echo "$1 called without WINEPREFIX: it would use ~/.wine" >&2; return 1; }
+  command "$@"
+}
+wine() { own_prefix_only wine "$@"; }
+winepath() { own_prefix_only winepath "$@"; }
+wineserver() { own_prefix_only wineserver "$@"; }
+
 # What a prefix was made for: one made before wine32 was installed has an
 # empty syswow64, and once wine32 is there nothing starts in it, x64 programs
 # included. Prefixes are remade when this changes.
