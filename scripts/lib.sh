@@ -60,7 +60,7 @@ install_wine32() {
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386 >>"$out" 2>&1 && added=yes
   fi
-  # A failed update may leave lists that still do; the install decides.
+  # An update that fails (no network) may leave usable lists: the install decides.
   as_root apt-get update -qq >>"$out" 2>&1 || true
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq wine32:i386 >>"$out" 2>&1 || true
   installed wine32:i386 && return 0
