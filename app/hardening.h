@@ -7,3 +7,10 @@
 // not; ends the process on heap corruption. Each step is looked up at run
 // time and skipped where the system lacks it.
 void HardenProcess();
+
+// Seeds the stack protector's canary from the system's random source before
+// the runtime's own constructor would, through a crypto provider whose DLLs
+// slow the start-up. Where the source fails, the canary stays 0 and the
+// runtime seeds it as before. Call it from a frame the stack protector does
+// not check, since the canary changes under it.
+void SeedStackGuard();

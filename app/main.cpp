@@ -5,9 +5,13 @@
 
 namespace {
 
-// Before WinMain and before every other constructor: the stack protector's
-// own one opens a crypto provider, which loads the provider's DLL.
-__attribute__((constructor(101))) void HardenFirst() { HardenProcess(); }
+// Before WinMain and before every other constructor, the stack protector's
+// own among them: nothing may load a DLL before the search is limited, and
+// the canary seeded here spares that constructor its crypto provider.
+__attribute__((constructor(101), no_stack_protector)) void HardenFirst() {
+  HardenProcess();
+  SeedStackGuard();
+}
 
 }  // namespace
 

@@ -36,33 +36,65 @@ ensure_packages() {
   done
   [ ${#missing[@]} -eq 0 ] || apt_install "${missing[@]}"
   if runs_x86; then
-    if ! installed wine32:i386; then
-      dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
-      apt_install wine32:i386
-    fi
-  elif installed wine32:i386; then
+    installed wine32:i386 || install_wine32
+  elif [ "$RUNS_X86" = no ] && installed wine32:i386; then
     log "warning: wine32 is installed, but this kernel runs no 32-bit code: Wine will fail (apt-get remove wine32:i386)"
   fi
 }
 
+# The i386 packages dpkg holds in any state, installed or half so.
+i386_packages() {
+  dpkg-query -W -f='${binary:Package} ${db:Status-Status}\n' 2>/dev/null | awk '$1 ~ /:i386$/ && $2 != "not-installed" {print $1}' | sort
+}
+
+# Debian's 32-bit Wine. Where it cannot be installed (no i386 packages in the
+# configured repositories, no network), one line says so and the machine
+# counts as one without 32-bit code; whatever the attempt left of i386 goes
+# again, since a half-installed wine32 breaks the 64-bit Wine as well.
+install_wine32() {
+  local before added= out=$BUILD/wine32-install.log left reason
+  log "installing: wine32:i386"
+  mkdir -p "$BUILD"
+  : >"$out"
+  before=$(i386_packages)
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386 >>"$out" 2>&1 && added=yes
+  fi
+  # An update that fails (no network) may leave usable lists: the install decides.
+  as_root apt-get update -qq >>"$out" 2>&1 || true
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq wine32:i386 >>"$out" 2>&1 || true
+  installed wine32:i386 && return 0
+  left=$(comm -13 <(echo "$before") <(i386_packages))
+  # shellcheck disable=SC2086
+  [ -z "$left" ] || as_root dpkg --purge --force-depends $left >>"$out" 2>&1 || true
+  [ -z "$added" ] || [ -n "$(i386_packages)" ] || as_root dpkg --remove-architecture i386 >>"$out" 2>&1 || true
+  reason=$(grep '^E:' "$out" | tail -1) || reason="apt-get failed"
+  RUNS_X86=nowine32 X86_WHY="32-bit Wine could not be installed ($reason; all of it in $out)"
+  log "x86: $X86_WHY; going on without it"
+}
+
 # Whether this machine runs 32-bit x86 code, found by running a tiny 32-bit
-# program. KWIET_X86=no answers no without asking, as such a machine would.
+# program: yes; no, the kernel refuses it; unknown, no folder here lets a
+# program run (noexec mounts); off, KWIET_X86=no asked for the answer of a
+# machine without it. X86_WHY says why not.
 runs_x86() {
   if [ -z "${RUNS_X86:-}" ]; then
-    RUNS_X86=no
+    RUNS_X86=off X86_WHY="KWIET_X86=no"
     if [ "${KWIET_X86:-}" != no ]; then
-      mkdir -p "$BUILD"
-      python3 "$ROOT/scripts/x86probe.py" "$BUILD/x86probe" && RUNS_X86=yes
+      local code=0
+      X86_WHY=$(python3 "$ROOT/scripts/x86probe.py" "$BUILD" "${TMPDIR:-/tmp}" /dev/shm) || code=$?
+      case $code in 0) RUNS_X86=yes ;; 1) RUNS_X86=no ;; *) RUNS_X86=unknown ;; esac
     fi
-    export RUNS_X86
+    export RUNS_X86 X86_WHY
   fi
   [ "$RUNS_X86" = yes ]
 }
 
 # The architectures whose exes run here: x64 always, x86 where the kernel
-# runs 32-bit code.
-RUN_ARCHS_NOTE="x86: compiled and linked, not run: this kernel runs no 32-bit code"
+# runs 32-bit code and 32-bit Wine is there.
 run_archs() { if runs_x86; then echo "x64 x86"; else echo x64; fi; }
+# Why x86 is not among them.
+x86_note() { echo "x86: compiled and linked, not run: ${X86_WHY:-}"; }
 
 # build_arch x86|x64 [target...]: both build the unit-test exe; the x64 tree
 # also runs the end-to-end tests against the x86 exe where it runs.
@@ -114,6 +146,16 @@ start_xvfb() {
 stop_xvfb() {
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
 }
+
+# Wine only ever in a prefix of ours: without WINEPREFIX, a Wine tool would
+# use, or make, the user's own ~/.wine.
+own_prefix_only() {
+  [ -n "${WINEPREFIX:-}" ] || { echo "$1 called without WINEPREFIX: it would use ~/.wine" >&2; return 1; }
+  command "$@"
+}
+wine() { own_prefix_only wine "$@"; }
+winepath() { own_prefix_only winepath "$@"; }
+wineserver() { own_prefix_only wineserver "$@"; }
 
 # What a prefix was made for: one made before wine32 was installed has an
 # empty syswow64, and once wine32 is there nothing starts in it, x64 programs

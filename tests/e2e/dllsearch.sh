@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A DLL planted beside the exe, as in a Downloads folder, is not loaded: the
 # program limits the DLL search to System32 before anything loads a library.
+# Nor is a crypto provider: the stack protector is seeded without one.
 # The name is uxtheme.dll, which the system loads on demand by name when the
 # program makes its first window.
 source "$(dirname "$0")/lib.sh"
@@ -30,3 +31,9 @@ system32='system32'
 [ "$ARCH" = x86 ] && system32='(system32|syswow64)'
 grep -qiE "$system32\\\\\\\\uxtheme.dll" <<<"$system" || fail "uxtheme.dll came from elsewhere than System32: $system"
 pass "uxtheme.dll loaded from System32, the planted one beside the exe left alone"
+
+# The stack protector's canary comes from RtlGenRandom: no crypto provider,
+# whose DLLs would slow the start-up.
+provider=$(grep -i -m1 'loaded.*rsaenh' "$loads" | tr -d '\r') || true
+[ -z "$provider" ] || fail "a crypto provider was loaded: $provider"
+pass "no crypto provider loaded"
