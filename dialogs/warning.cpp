@@ -20,7 +20,7 @@ int TextWidth(HWND control) {
   WCHAR text[64];
   int length = GetWindowTextW(control, text, sizeof text / sizeof text[0]);
   ScopedWindowDC dc(control);
-  ScopedSelect font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  ScopedSelect font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
   SIZE size = {};
   GetTextExtentPoint32W(dc, text, length, &size);
   return size.cx;
@@ -53,7 +53,8 @@ void FitWarningLine(HWND dlg) {
   for (HWND child = GetWindow(dlg, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     RECT r = ChildRect(dlg, child);
     if (!FollowsOnLine(r, line)) continue;
-    OffsetRect(&r, width - room, 0);
+    r.left += width - room;
+    r.right += width - room;
     MoveChild(child, r);
   }
   if (line.left + width > line.right) line.right = line.left + width;
