@@ -3,9 +3,9 @@
 //   endtime.exe CLASS EXE PERIOD [AT_MS:STALL_MS ...]
 // Prints the time from the start of a program's countdown to its end, and the
 // error against PERIOD. Start and end are when its tray icon comes and goes
-// (under Wine an icon is a window of the stand-alone tray); for a program
-// without one, when its main window appears and when the process ends. It has no window, so a power-off request of
-// the measured program under Wine leaves it running.
+// (under Wine an icon is a window of Wine's tray); for a program without one,
+// when its main window appears and when the process ends. It has no window, so
+// a power-off request of the measured program under Wine leaves it running.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "winetray.h"
 
 namespace {
 
@@ -45,17 +47,6 @@ void SetThreadsSuspended(DWORD pid, bool suspend) {
   CloseHandle(snapshot);
 }
 
-// Icons shown in Wine's stand-alone tray window; -1 where there is none.
-int TrayIcons() {
-  HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
-  if (tray == nullptr) return -1;
-  int n = 0;
-  for (HWND child = GetWindow(tray, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (IsWindowVisible(child)) ++n;
-  }
-  return n;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,10 +66,10 @@ int main(int argc, char** argv) {
   }
   // The start: the main window, and its tray icon where it has one (the
   // countdown starts right after the icon is added).
-  int iconsBefore = TrayIcons();
+  int iconsBefore = WineTrayIcons();
   double limit = NowMs() + 20000;
   while (FindWindowA(windowClass, nullptr) == nullptr && NowMs() < limit) Sleep(0);
-  while (iconsBefore >= 0 && TrayIcons() <= iconsBefore && NowMs() < limit) Sleep(0);
+  while (iconsBefore >= 0 && WineTrayIcons() <= iconsBefore && NowMs() < limit) Sleep(0);
   double start = NowMs();
   for (int i = 4; i < argc; ++i) {
     double at = 0, stall = 0;
@@ -88,10 +79,10 @@ int main(int argc, char** argv) {
     Sleep(static_cast<DWORD>(stall));
     SetThreadsSuspended(pi.dwProcessId, false);
   }
-  int icons = TrayIcons();
+  int icons = WineTrayIcons();
   double ended = 0;
   while (WaitForSingleObject(pi.hProcess, 1) == WAIT_TIMEOUT && NowMs() - start < period + 60000) {
-    if (ended == 0 && icons > 0 && TrayIcons() < icons) ended = NowMs() - start;
+    if (ended == 0 && icons > 0 && WineTrayIcons() < icons) ended = NowMs() - start;
   }
   if (ended == 0) ended = NowMs() - start;
   printf("%.0f %.0f\n", ended, ended - period);

@@ -1,15 +1,70 @@
 // The warning dialog (103): the last 30 seconds, with a button that ends the
 // program instead of the computer.
 #include "base/handles.h"
+#include "base/scoped.h"
 #include "base/uitext.h"
 #include "res/resource.h"
 #include "timer/timer.h"
 
 namespace {
 
+// A child's rectangle in its dialog's client coordinates.
+RECT ChildRect(HWND dlg, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+int TextWidth(HWND control) {
+  WCHAR text[64];
+  int length = GetWindowTextW(control, text, sizeof text / sizeof text[0]);
+  ScopedWindowDC dc(control);
+  ScopedSelect font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, text, length, &size);
+  return size.cx;
+}
+
+void MoveChild(HWND child, const RECT& r) {
+  MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+}
+
+// Right of the line's text control and level with it: the number, "sekund.".
+bool FollowsOnLine(const RECT& r, const RECT& line) {
+  return r.left > line.left && r.top < line.bottom && r.bottom > line.top;
+}
+
+// Tahoma's widths differ between Windows and Wine's versions (and Wine
+// without one substitutes another font), so the second line's text may run
+// into the number after it. Then the number and "sekund." move right by as
+// much as the text lacks, into the room the dialog has there, and the text's
+// control grows to hold it. Where the text fits, nothing moves.
+void FitWarningLine(HWND dlg) {
+  HWND text = GetDlgItem(dlg, IDC_WARNING_TEXT);
+  RECT line = ChildRect(dlg, text);
+  LONG room = line.right - line.left;
+  for (HWND child = GetWindow(dlg, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r = ChildRect(dlg, child);
+    if (FollowsOnLine(r, line) && r.left - line.left < room) room = r.left - line.left;
+  }
+  LONG width = TextWidth(text);
+  if (width <= room) return;
+  for (HWND child = GetWindow(dlg, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r = ChildRect(dlg, child);
+    if (!FollowsOnLine(r, line)) continue;
+    r.left += width - room;
+    r.right += width - room;
+    MoveChild(child, r);
+  }
+  if (line.left + width > line.right) line.right = line.left + width;
+  MoveChild(text, line);
+}
+
 BOOL OnInitDialog(HWND dlg) {
   // DS_SYSMODAL makes it topmost on Windows but not under Wine.
   SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  FitWarningLine(dlg);
   return TRUE;
 }
 

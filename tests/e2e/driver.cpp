@@ -15,7 +15,7 @@
 //   driver.exe endmenu                    closes the open menu
 //   driver.exe taskbar-created            broadcasts "TaskbarCreated" as a restarted shell does
 //   driver.exe endsession                 WM_QUERYENDSESSION, then WM_ENDSESSION(TRUE)
-//   driver.exe tray-icons                 icons in Wine's stand-alone tray window
+//   driver.exe tray-icons                 icons in Wine's tray
 //   driver.exe delete-icon                removes the program's tray icon, as a dying shell would
 //   driver.exe run SECONDS EXE [ARG]      starts EXE (a kwiet.exe) and waits for its end: exit code
 //                                         (not ended by then: it is killed, and the command fails)
@@ -31,6 +31,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "winetray.h"
 
 namespace {
 
@@ -242,12 +244,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "tray-icons") {
-    HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
-    int n = 0;
-    for (HWND child = tray ? GetWindow(tray, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
-      if (ClassOf(child) == "__winex11_tray_icon" && IsWindowVisible(child)) ++n;
-    }
-    printf("%d\n", n);
+    int icons = WineTrayIcons();
+    printf("%d\n", icons > 0 ? icons : 0);
     return 0;
   }
   if (cmd == "delete-icon") {

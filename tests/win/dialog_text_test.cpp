@@ -1,14 +1,17 @@
 // Every static text of the four dialogs shows whole in the font the dialog
 // really gets: no line wider than its control, no lines below its bottom,
-// no control reaching out of its dialog.
+// no text running into the next control on its line, no control reaching out
+// of its dialog.
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/startup.h"
 #include "res/resource.h"
 #include "res/version.h"
 #include "rig.h"
+#include "timer/timer.h"
 
 namespace {
 
@@ -48,12 +51,44 @@ std::string Narrow(const std::wstring& text) {
   return utf8;
 }
 
-// What does not fit, one line per problem.
-std::vector<std::string> TextsThatDoNotFit(int dialogId, void (*fill)(HWND)) {
+RECT ChildRect(HWND dlg, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// Where a static draws a line `width` pixels wide, left to right.
+std::pair<LONG, LONG> DrawnSpan(HWND c, const RECT& r, LONG width) {
+  switch (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) {
+    case SS_RIGHT:
+      return {r.right - width, r.right};
+    case SS_CENTER: {
+      LONG left = r.left + (r.right - r.left - width) / 2;
+      return {left, left + width};
+    }
+  }
+  return {r.left, r.left + width};
+}
+
+// The control beside `c` on its line whose rectangle its text reaches into;
+// null when none. A control that holds `c` whole is a backdrop, not a
+// neighbour.
+HWND RunsInto(HWND dlg, HWND c, const RECT& r, std::pair<LONG, LONG> span) {
+  for (HWND other = GetWindow(dlg, GW_CHILD); other != nullptr; other = GetWindow(other, GW_HWNDNEXT)) {
+    if (other == c) continue;
+    RECT o = ChildRect(dlg, other);
+    bool holds = o.left <= r.left && o.top <= r.top && o.right >= r.right && o.bottom >= r.bottom;
+    LONG middle = (o.top + o.bottom) / 2;
+    bool level = middle >= r.top && middle < r.bottom;
+    if (!holds && level && o.left < span.second && o.right > span.first) return other;
+  }
+  return nullptr;
+}
+
+// What does not fit in a dialog as it was opened, one line per problem.
+std::vector<std::string> TextsThatDoNotFit(HWND dlg, int dialogId) {
   std::vector<std::string> problems;
-  HWND dlg = CreateDialogParamA(HInstance, MAKEINTRESOURCEA(dialogId), nullptr, PlainDlgProc, 0);
-  if (dlg == nullptr) return {"dialog " + std::to_string(dialogId) + " not created"};
-  if (fill != nullptr) fill(dlg);
   RECT dialogClient;
   GetClientRect(dlg, &dialogClient);
   auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));
@@ -73,6 +108,7 @@ std::vector<std::string> TextsThatDoNotFit(int dialogId, void (*fill)(HWND)) {
     TEXTMETRICW metrics;
     GetTextMetricsW(dc, &metrics);
     int lines = 0;
+    LONG widest = 0;
     for (size_t start = 0; start <= text.size();) {
       size_t end = text.find(L'\n', start);
       if (end == std::wstring::npos) end = text.size();
@@ -81,6 +117,7 @@ std::vector<std::string> TextsThatDoNotFit(int dialogId, void (*fill)(HWND)) {
       if (size.cx > client.right) {
         problems.push_back(where.str() + std::to_string(size.cx) + " px wide in " + std::to_string(client.right));
       }
+      if (size.cx > widest) widest = size.cx;
       ++lines;
       start = end + 1;
     }
@@ -91,13 +128,23 @@ std::vector<std::string> TextsThatDoNotFit(int dialogId, void (*fill)(HWND)) {
     SelectObject(dc, old);
     ReleaseDC(c, dc);
 
-    RECT r;
-    GetWindowRect(c, &r);
-    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
+    RECT r = ChildRect(dlg, c);
     if (r.left < 0 || r.top < 0 || r.right > dialogClient.right || r.bottom > dialogClient.bottom) {
       problems.push_back(where.str() + "reaches out of the dialog");
     }
+    if (HWND next = RunsInto(dlg, c, r, DrawnSpan(c, r, widest))) {
+      problems.push_back(where.str() + "runs into control " + std::to_string(GetDlgCtrlID(next)));
+    }
   }
+  return problems;
+}
+
+// A dialog straight from its template, with what the program would fill in.
+std::vector<std::string> TemplateTextsThatDoNotFit(int dialogId, void (*fill)(HWND)) {
+  HWND dlg = CreateDialogParamA(HInstance, MAKEINTRESOURCEA(dialogId), nullptr, PlainDlgProc, 0);
+  if (dlg == nullptr) return {"dialog " + std::to_string(dialogId) + " not created"};
+  if (fill != nullptr) fill(dlg);
+  std::vector<std::string> problems = TextsThatDoNotFit(dlg, dialogId);
   DestroyWindow(dlg);
   return problems;
 }
@@ -114,24 +161,30 @@ std::string Joined(const std::vector<std::string>& problems) {
 }
 
 TEST_F(DialogTextTest, AboutTextsShowWhole) {
-  auto problems = TextsThatDoNotFit(
+  auto problems = TemplateTextsThatDoNotFit(
       IDD_ABOUT, [](HWND dlg) { SetDlgItemTextA(dlg, IDC_ABOUT_VERSION, "Kwiet! v" KWIET_VERSION_SHORT); });
   EXPECT_TRUE(problems.empty()) << Joined(problems);
 }
 
 TEST_F(DialogTextTest, SetTimeTextsShowWhole) {
-  auto problems = TextsThatDoNotFit(IDD_SETTIME, nullptr);
+  auto problems = TemplateTextsThatDoNotFit(IDD_SETTIME, nullptr);
   EXPECT_TRUE(problems.empty()) << Joined(problems);
 }
 
 TEST_F(DialogTextTest, DisplayTemplateHasNoTextToCut) {
-  auto problems = TextsThatDoNotFit(IDD_DISPLAY, nullptr);
+  auto problems = TemplateTextsThatDoNotFit(IDD_DISPLAY, nullptr);
   EXPECT_TRUE(problems.empty()) << Joined(problems);
 }
 
-// The widest number the warning shows is 30.
+// The warning as the program opens it, its second line laid out for the
+// font it got; the widest number it shows is 30.
 TEST_F(DialogTextTest, WarningTextsShowWhole) {
-  auto problems = TextsThatDoNotFit(IDD_WARNING, [](HWND dlg) { SetDlgItemInt(dlg, IDC_WARNING_SECONDS, 30, FALSE); });
+  TTimer timer{};
+  timer.ShowWarning(true);
+  ASSERT_NE(timer.WarningWnd, nullptr);
+  SetDlgItemInt(timer.WarningWnd, IDC_WARNING_SECONDS, 30, FALSE);
+  auto problems = TextsThatDoNotFit(timer.WarningWnd, IDD_WARNING);
+  timer.ShowWarning(false);
   EXPECT_TRUE(problems.empty()) << Joined(problems);
 }
 
