@@ -2,9 +2,9 @@
 // outside now and then, as a busy machine would stall it.
 //   endtime.exe CLASS EXE PERIOD [AT_MS:STALL_MS ...]
 // Prints the time from the start of a program's countdown to its end, and the
-// error against PERIOD. Start and end are when its tray icon comes and goes
-// (under Wine an icon is a window of Wine's tray); for a program without one,
-// when its main window appears and when the process ends. It has no window, so
+// error against PERIOD. The start is when its main window appears; the end is
+// when its tray icon goes (under Wine an icon is a window of Wine's tray), or
+// for a program without one when the process ends. It has no window, so
 // a power-off request of the measured program under Wine leaves it running.
 #include <windows.h>
 #include <tlhelp32.h>
@@ -64,12 +64,11 @@ int main(int argc, char** argv) {
     fprintf(stderr, "cannot start %s\n", argv[2]);
     return 2;
   }
-  // The start: the main window, and its tray icon where it has one (the
-  // countdown starts right after the icon is added).
-  int iconsBefore = WineTrayIcons();
+  // The start: the main window. The countdown starts a moment later, so the
+  // error leans late; Wine shows a new tray icon only after an X round trip,
+  // which would make a start taken there lean early.
   double limit = NowMs() + 20000;
   while (FindWindowA(windowClass, nullptr) == nullptr && NowMs() < limit) Sleep(0);
-  while (iconsBefore >= 0 && WineTrayIcons() <= iconsBefore && NowMs() < limit) Sleep(0);
   double start = NowMs();
   for (int i = 4; i < argc; ++i) {
     double at = 0, stall = 0;
