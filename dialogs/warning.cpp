@@ -1,5 +1,6 @@
 // The warning dialog (103): the last 30 seconds, with a button that ends the
 // program instead of the computer.
+#include "base/geometry.h"
 #include "base/handles.h"
 #include "base/scoped.h"
 #include "base/uitext.h"
@@ -7,14 +8,6 @@
 #include "timer/timer.h"
 
 namespace {
-
-// A child's rectangle in its dialog's client coordinates.
-RECT ChildRect(HWND dlg, HWND child) {
-  RECT r;
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 int TextWidth(HWND control) {
   WCHAR text[64];

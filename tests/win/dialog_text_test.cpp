@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "base/geometry.h"
 #include "res/resource.h"
 #include "res/version.h"
 #include "rig.h"
@@ -49,13 +50,6 @@ std::string Narrow(const std::wstring& text) {
   char utf8[1024];
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
   return utf8;
-}
-
-RECT ChildRect(HWND dlg, HWND child) {
-  RECT r;
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
-  return r;
 }
 
 // Where a static draws a line `width` pixels wide, left to right.

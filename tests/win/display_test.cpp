@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "base/geometry.h"
 #include "res/resource.h"
 #include "rig.h"
 #include "timer/timer.h"
@@ -97,13 +98,6 @@ TextInk InkOf(const Capture& shot) {
     }
   }
   return ink;
-}
-
-RECT ChildRect(HWND dlg, int id) {
-  RECT r;
-  GetWindowRect(GetDlgItem(dlg, id), &r);
-  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
-  return r;
 }
 
 // The display as it must show `text`: centred in the text rectangle in the

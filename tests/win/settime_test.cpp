@@ -5,6 +5,7 @@
 #include "app/instance.h"
 #include "app/mainwnd.h"
 #include "app/startup.h"
+#include "base/geometry.h"
 #include "base/uitext.h"
 #include "res/resource.h"
 #include "rig.h"
@@ -340,13 +341,7 @@ struct HeaderLook {
 HeaderLook LookAtHeader(HWND dlg) {
   HeaderLook look;
   UpdateWindow(dlg);
-  auto clientRect = [dlg](int id) {
-    RECT r;
-    GetWindowRect(GetDlgItem(dlg, id), &r);
-    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-  };
-  RECT band = clientRect(IDC_HEADER_BAND), title = clientRect(IDC_HEADER_TITLE);
+  RECT band = ChildRect(dlg, IDC_HEADER_BAND), title = ChildRect(dlg, IDC_HEADER_TITLE);
   HDC dc = GetDC(dlg);
   look.Band = GetPixel(dc, band.right - 3, band.bottom - 3);
   look.TitleStrip = GetPixel(dc, title.right - 2, title.top);
