@@ -1,21 +1,12 @@
 #include "app/mainwnd.h"
 
-#include <cstddef>
-
 #include "base/handles.h"
+#include "dialogs/refused.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "timer/timer.h"
 #include "traymenu/caption.h"
 #include "traymenu/traymenu.h"
-
-NOTIFYICONDATAA TrayIconData;
-
-// The version-1 record ends with a tip of 64 characters (the full record's
-// holds 128); its size differs by architecture, as the handles before it do.
-static_assert(NOTIFYICONDATAA_V1_SIZE == offsetof(NOTIFYICONDATAA, szTip) + 64,
-              "the version-1 tray record ends after a 64-character tip");
-static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 4 ? 88 : 104), "88 bytes on x86, 104 on x64");
 
 namespace {
 
@@ -74,6 +65,18 @@ void OnTaskbarCreated() {
   if (Timer != nullptr && !Timer->Ended) Shell_NotifyIconA(NIM_ADD, &TrayIconData);
 }
 
+// The user must learn that the computer stays on. Nothing of the countdown
+// may stand over the box or be used while it is open: the warning's "Anuluj"
+// would end the program under it, the tray menu's commands mean nothing now.
+// Only the countdown's own end asks for it; the message from anyone else
+// shows nothing.
+void OnPowerOffRefused(WPARAM error) {
+  if (Timer == nullptr || !Timer->Ended) return;
+  Timer->ShowWarning(false);
+  Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+  ShowPowerOffRefused(static_cast<DWORD>(error));
+}
+
 // Windows ends the process after this without the exit sequence: keep what
 // the user set.
 void OnEndSession(WPARAM ending) {
@@ -111,6 +114,9 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_POWERBROADCAST:
       OnPowerBroadcast(wParam);
       break;
+    case WM_POWEROFF_REFUSED:
+      OnPowerOffRefused(wParam);
+      return 0;
     default:
       if (msg == TaskbarCreatedMsg && TaskbarCreatedMsg != 0) OnTaskbarCreated();
       break;

@@ -2,13 +2,11 @@
 // dialog opened after start-up.
 #pragma once
 #include <windows.h>
-#include <shellapi.h>
+
+#include "base/tray.h"
 
 constexpr char MAIN_WINDOW_CLASS[] = "Kwiet!";
 constexpr UINT WM_TRAYICON = WM_USER;  // the tray icon's callback message
 constexpr UINT TRAY_ICON_ID = 1;
-
-// The one tray-icon record, in its version-1 layout (nothing beyond szTip).
-extern NOTIFYICONDATAA TrayIconData;
 
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -92,7 +92,11 @@ int64_t ClockDifference(const SYSTEMTIME& clock, UINT hour, UINT minute) {
 
 int64_t MinutesUntilClockTime(UINT hour, UINT minute) {
   TIME_ZONE_INFORMATION zone = {};
-  const bool rules = Sys.GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID;
+  // Unknown: the clock makes no change here (no summer time, or automatic
+  // adjustment turned off), though the zone may keep its dates. Agreeing
+  // with them in winter would not make the clock skip the spring's hour.
+  const DWORD id = Sys.GetTimeZoneInformation(&zone);
+  const bool rules = id == TIME_ZONE_ID_STANDARD || id == TIME_ZONE_ID_DAYLIGHT;
   SYSTEMTIME utc = {}, clock = {};
   int64_t now = 0, localNow = 0, clockNow = 0;
   bool agree = false;

@@ -1,8 +1,7 @@
 #include "timer/timer.h"
 
-#include "app/mainwnd.h"
 #include "base/handles.h"
-#include "dialogs/refused.h"
+#include "base/tray.h"
 #include "res/resource.h"
 #include "timer/clock.h"
 #include "timer/deadline.h"
@@ -106,21 +105,10 @@ void TTimer::Tick() {
   if (Remaining <= 0) {
     Ended = true;
     DWORD error = ERROR_SUCCESS;
-    if (!ShutdownSystem(ForceShutdown, error)) ReportRefusal(error);
+    if (!ShutdownSystem(ForceShutdown, error)) SendMessageA(MainWnd, WM_POWEROFF_REFUSED, error, 0);
     SendMessageA(MainWnd, WM_DESTROY, 0, 0);
   }
   Refresh();
-}
-
-// The user must learn that the computer stays on. Nothing of the countdown
-// may stand over the box or be used while it is open: the warning's "Anuluj"
-// would end the program under it, the tray menu's commands mean nothing now.
-// `Ended` keeps the ticks that arrive meanwhile from asking again, and a
-// restarted shell or a menu command from bringing anything back.
-void TTimer::ReportRefusal(DWORD error) {
-  ShowWarning(false);
-  Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
-  ShowPowerOffRefused(error);
 }
 
 // Only the tick count needs this: it runs on through a sleep. A sleep that was
@@ -149,13 +137,23 @@ bool TTimer::HoldLateTick(int64_t nowMs) {
   return true;
 }
 
+// Windows waits only a moment for the answer: a thread busy then handles the
+// message after the wake. The tick tells: already far overdue, or held since
+// it came far too late, it lost its time to this sleep, which is taken from
+// the last tick that counted, as for a wake without a suspend.
 void TTimer::Suspend() {
   if (!ClockCountsSleep() || !Running || Ended || Asleep) return;
+  const int64_t now = Now();
+  AsleepSinceMs = now;
+  if (HeldGapMs > 0) {
+    AsleepSinceMs = TickArmedMs - HeldGapMs;
+  } else if (now - TickArmedMs - static_cast<int64_t>(NextTickMs) > SLEEP_SUSPECT_MS) {
+    AsleepSinceMs = TickArmedMs;
+  }
   KillTimer(MainWnd, TICK_TIMER_ID);
-  HeldGapMs = 0;  // a stall before the sleep counts
+  HeldGapMs = 0;
   ResumedMs = 0;
   Asleep = true;
-  AsleepSinceMs = Now();
 }
 
 // Windows sends two resume messages for one wake, and after a sleep it did
@@ -173,8 +171,9 @@ void TTimer::Resume() {
     slept = HeldGapMs;
   } else {
     // The second message of a wake, or the first of one whose overdue tick
-    // is still to come: that tick tells.
-    if (ResumedMs == 0) ResumedMs = now;
+    // is still to come: that tick tells. The latest counts: an earlier one
+    // may belong to a wake before a sleep that has begun since.
+    ResumedMs = now;
     return;
   }
   Asleep = false;

@@ -10,6 +10,10 @@ constexpr UINT_PTR BLINK_TIMER_ID = 2;
 constexpr UINT TICK_INTERVAL_MS = 1000;
 constexpr UINT BLINK_INTERVAL_MS = 500;
 
+// Sent to the main window when Windows refused the power-off at the end,
+// with the error in wParam; `Ended` is already set.
+constexpr UINT WM_POWEROFF_REFUSED = WM_APP + 1;
+
 class TObject {};
 
 // Created zero-filled (value-initialised); start-up gives it its defaults.
@@ -55,7 +59,6 @@ class TTimer : public TObject {
   void ArmTick(UINT delayMs, int64_t nowMs);
   bool HoldLateTick(int64_t nowMs);
   void Warn(int32_t before);
-  void ReportRefusal(DWORD error);
 };
 
 extern TTimer* Timer;

@@ -45,6 +45,10 @@ TEST_F(ClockTimeTest, CountsTheRealMinutesUntilTheClockNextReadsTheTime) {
   // standard time, though the zone keeps its dates; the clock's difference.
   Fake.DaylightAdjustOff = true;
   EXPECT_EQ(Until(Europe, Utc(7, 15, 12, 0), 18, 0), 5 * 60);
+  // ... and on the nights the zone's clocks change, this one does not: 20:00
+  // in standard time, 08:00 comes 12 hours on, in spring and in autumn.
+  EXPECT_EQ(Until(Europe, Utc(3, 28, 19, 0), 8, 0), 12 * 60);
+  EXPECT_EQ(Until(Europe, Utc(10, 24, 19, 0), 8, 0), 12 * 60);
 }
 
 }  // namespace

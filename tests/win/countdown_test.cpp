@@ -3,6 +3,7 @@
 
 #include "app/mainwnd.h"
 #include "app/startup.h"
+#include "res/resource.h"
 #include "rig.h"
 #include "timer/clock.h"
 #include "timer/sysapi.h"
@@ -242,61 +243,146 @@ TEST_F(CountdownTest, WithoutTheUnbiasedClockSleepIsLeftOutByThePowerMessages) {
   EXPECT_EQ(Fake.Beeps.at(0).Frequency, 300u) << "the warning did not start at 30";
 }
 
-// A sleep Windows did not announce (a critical suspend): the resume messages
-// (on XP two, from Vista on perhaps only the automatic one) and the tick
-// overdue since before the sleep come in any order, on a slow resume from
-// hibernation many seconds apart. Every order ends once, late at most by the
-// part of a second before the sleep, never early.
+// A sleep Windows did not announce (a critical suspend), or announced while
+// the program was busy, so that it hears the suspend only at wake: the power
+// messages and the tick overdue since before the sleep come in any order, on
+// a slow resume from hibernation many seconds apart. Every order ends once,
+// late at most by the part of a second before the sleep, never early.
 struct WakeStep {
-  ULONGLONG AfterWakeMs;
-  WPARAM Power;  // 0: the overdue tick
+  ULONGLONG AtMs;  // after the wake; before the sleep, after the start
+  WPARAM Power;    // 0: the overdue tick, if timer 1 has one
 };
 constexpr WPARAM OVERDUE_TICK = 0;
+constexpr ULONGLONG HOUR_MS = 3600 * 1000;
 
-class UnannouncedWakeTest : public ProgramTest {
+class WakeTest : public ProgramTest {
  protected:
-  void ExpectOneEnd(const std::vector<WakeStep>& steps) {
+  void Begin(const char* seconds) {
     Sys.QueryUnbiasedInterruptTime = nullptr;
-    Start("40");
-    const ULONGLONG start = Fake.TickMs, sleep = 3600 * 1000;
-    Fake.TickMs += 300 + sleep;  // asleep 300 ms after the start
+    Start(seconds);
+    start_ = Fake.TickMs;
+  }
+
+  // A 40-s countdown, asleep `sleepAtMs` after its start for `sleepMs`.
+  void ExpectOneEnd(const std::vector<WakeStep>& steps, const std::vector<WakeStep>& before = {},
+                    ULONGLONG sleepAtMs = 300, ULONGLONG sleepMs = HOUR_MS) {
+    Begin("40");
+    Hear(start_, before);
+    RunTo(start_ + sleepAtMs);
+    Fake.TickMs += sleepMs;
     const ULONGLONG wake = Fake.TickMs;
-    for (const WakeStep& step : steps) {
-      TicksUntil(wake + step.AfterWakeMs);
-      if (QuitPosted()) break;
-      Fake.TickMs = wake + step.AfterWakeMs;
-      step.Power == OVERDUE_TICK ? Tick(0) : Power(step.Power);
-    }
-    TicksUntil(wake + 60000);
+    Hear(wake, steps);
+    RunTo(wake + 60000);
     ASSERT_TRUE(QuitPosted());
-    const ULONGLONG awakeMs = Fake.TickMs - start - sleep;
+    const ULONGLONG awakeMs = Fake.TickMs - start_ - sleepMs;
     EXPECT_GE(awakeMs, 40000u) << "ended early";
     EXPECT_LE(awakeMs, 41000u);
   }
 
-  // The ticks timer 1 brings, as it is armed, until `untilMs` on the tick count.
-  void TicksUntil(ULONGLONG untilMs) {
-    while (!QuitPosted()) {
-      int64_t dueIn = Timer->TickArmedMs + Timer->NextTickMs - static_cast<int64_t>(MonotonicMs());
-      if (dueIn < 0 || Fake.TickMs + dueIn > untilMs) return;
-      Tick(dueIn);
+  // The ticks timer 1 brings, as it is armed, until `ms` on the tick count,
+  // which then reads `ms` unless the countdown ended before.
+  void RunTo(ULONGLONG ms) {
+    int64_t due = 0;
+    while (!QuitPosted() && DueIn(due) && due >= 0 && Fake.TickMs + due <= ms) Tick(due);
+    if (!QuitPosted()) Fake.TickMs = ms;
+  }
+
+  // What the program hears, each step at its time after `from`.
+  void Hear(ULONGLONG from, const std::vector<WakeStep>& steps) {
+    for (const WakeStep& step : steps) {
+      RunTo(from + step.AtMs);
+      if (QuitPosted()) return;
+      if (step.Power != OVERDUE_TICK) {
+        Power(step.Power);
+      } else if (int64_t due = 0; DueIn(due) && due <= 0) {
+        Tick(0);
+      }
     }
   }
+
+  // Milliseconds until timer 1's next message, negative when it is overdue;
+  // false while the timer is not set.
+  bool DueIn(int64_t& ms) const {
+    if (!Timer->Running || Timer->Asleep || Timer->Ended) return false;
+    ms = Timer->TickArmedMs + Timer->NextTickMs - static_cast<int64_t>(MonotonicMs());
+    return true;
+  }
+
+  void Command(WPARAM id) { SendMessageA(MainWnd, WM_COMMAND, id, 0); }
+
+  ULONGLONG start_ = 0;
 };
 
-TEST_F(UnannouncedWakeTest, ResumeFirst) { ExpectOneEnd({{50, PBT_APMRESUMEAUTOMATIC}, {80, OVERDUE_TICK}}); }
-TEST_F(UnannouncedWakeTest, TickFirst) { ExpectOneEnd({{50, OVERDUE_TICK}, {80, PBT_APMRESUMEAUTOMATIC}}); }
-TEST_F(UnannouncedWakeTest, BothResumesFirst) {
+TEST_F(WakeTest, ResumeFirst) { ExpectOneEnd({{50, PBT_APMRESUMEAUTOMATIC}, {80, OVERDUE_TICK}}); }
+TEST_F(WakeTest, TickFirst) { ExpectOneEnd({{50, OVERDUE_TICK}, {80, PBT_APMRESUMEAUTOMATIC}}); }
+TEST_F(WakeTest, BothResumesFirst) {
   ExpectOneEnd({{50, PBT_APMRESUMECRITICAL}, {60, PBT_APMRESUMEAUTOMATIC}, {80, OVERDUE_TICK}});
 }
-TEST_F(UnannouncedWakeTest, TickBeforeBothResumes) {
+TEST_F(WakeTest, TickBeforeBothResumes) {
   ExpectOneEnd({{50, OVERDUE_TICK}, {60, PBT_APMRESUMECRITICAL}, {80, PBT_APMRESUMEAUTOMATIC}});
 }
-TEST_F(UnannouncedWakeTest, TickTwentySecondsAfterTheResume) {
+TEST_F(WakeTest, TickTwentySecondsAfterTheResume) {
   ExpectOneEnd({{50, PBT_APMRESUMEAUTOMATIC}, {20000, OVERDUE_TICK}});
 }
-TEST_F(UnannouncedWakeTest, ResumeTwelveSecondsAfterTheTick) {
+TEST_F(WakeTest, ResumeTwelveSecondsAfterTheTick) {
   ExpectOneEnd({{50, OVERDUE_TICK}, {12000, PBT_APMRESUMEAUTOMATIC}});
+}
+TEST_F(WakeTest, SuspendHeardAtWake) {
+  ExpectOneEnd({{50, PBT_APMSUSPEND}, {60, PBT_APMRESUMEAUTOMATIC}, {70, PBT_APMRESUMESUSPEND}, {80, OVERDUE_TICK}});
+}
+TEST_F(WakeTest, SuspendHeardAfterTheTick) {
+  ExpectOneEnd({{50, OVERDUE_TICK}, {60, PBT_APMSUSPEND}, {70, PBT_APMRESUMEAUTOMATIC}, {80, PBT_APMRESUMESUSPEND}});
+}
+// A resume in the second before a short sleep is not the sign of its wake.
+TEST_F(WakeTest, ResumeJustBeforeTheSleep) {
+  ExpectOneEnd({{50, PBT_APMRESUMEAUTOMATIC}, {80, OVERDUE_TICK}}, {{1100, PBT_APMRESUMEAUTOMATIC}}, 1500, 20000);
+}
+
+// Pauses, a stall, sleeps of every kind while paused and while counting:
+// the time counted is 1.1 + 1.4 + 1.7 s before the last wake, so the end
+// lies 34.8 s after it, up to two seconds later (the pause keeps the whole
+// second shown; the sleep heard late counts from the tick before it).
+TEST_F(WakeTest, ALongSessionEndsNeverEarly) {
+  Begin("39");
+  RunTo(start_ + 1100);
+  Command(IDM_PAUSE);
+  RunTo(start_ + 5000);
+  Fake.TickMs += 2200;  // a stall
+  struct Nap {
+    ULONGLONG AtMs, SleepMs;
+    bool Announced;
+    std::vector<WakeStep> Steps;
+  };
+  const Nap paused[] = {
+      {10000, 12000, false, {{50, PBT_APMSUSPEND}, {60, PBT_APMRESUMEAUTOMATIC}, {70, PBT_APMRESUMESUSPEND}}},
+      {30000, 8000, false, {{50, OVERDUE_TICK}, {80, PBT_APMRESUMEAUTOMATIC}}},
+      {45000, 5000, false, {{50, OVERDUE_TICK}, {80, PBT_APMRESUMEAUTOMATIC}}},
+      {55000, 18000, true, {{50, PBT_APMRESUMEAUTOMATIC}}},
+      {78000, 10000, false, {{50, PBT_APMRESUMEAUTOMATIC}, {80, OVERDUE_TICK}}},
+  };
+  for (const Nap& nap : paused) {
+    RunTo(start_ + nap.AtMs);
+    if (nap.Announced) Power(PBT_APMSUSPEND);
+    Fake.TickMs += nap.SleepMs;
+    Hear(Fake.TickMs, nap.Steps);
+  }
+  RunTo(start_ + 90000);
+  Command(IDM_FORCE);
+  RunTo(start_ + 94000);
+  Command(IDM_PAUSE);
+  RunTo(start_ + 95400);
+  Fake.TickMs += 16700;
+  Hear(Fake.TickMs,
+       {{0, PBT_APMSUSPEND}, {10, PBT_APMRESUMEAUTOMATIC}, {20, PBT_APMRESUMESUSPEND}, {30, OVERDUE_TICK}});
+  RunTo(start_ + 113800);
+  Power(PBT_APMSUSPEND);
+  Fake.TickMs += 5000;
+  const ULONGLONG lastWake = Fake.TickMs;
+  Hear(lastWake, {{0, PBT_APMRESUMEAUTOMATIC}, {0, PBT_APMRESUMESUSPEND}, {0, OVERDUE_TICK}});
+  RunTo(lastWake + 60000);
+  ASSERT_TRUE(QuitPosted());
+  EXPECT_GE(Fake.TickMs - lastWake, 34800u) << "ended early";
+  EXPECT_LE(Fake.TickMs - lastWake, 36800u);
 }
 
 // A countdown paused while a very late tick waits for a resume message stays
