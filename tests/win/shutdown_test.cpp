@@ -145,3 +145,15 @@ TEST_F(RefusedPowerOffTest, WhileTheBoxIsOpenNothingComesBack) {
   EXPECT_TRUE(Timer->Running) << "paused";
   EXPECT_TRUE(QuitPosted());
 }
+
+// The main window shows the box only for the countdown's own end: the same
+// message sent by another program while it counts shows nothing.
+TEST_F(RefusedPowerOffTest, ARefusalSentFromOutsideShowsNothing) {
+  Start("60");
+  InsideScript noBox({}, 30);
+  SendMessageA(MainWnd, WM_POWEROFF_REFUSED, ERROR_PRIVILEGE_NOT_HELD, 0);
+  Pump(100);
+  EXPECT_FALSE(noBox.ClosedLeftovers()) << "a box";
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &TrayIconData)) << "the tray icon is gone";
+  EXPECT_TRUE(Pump());
+}
