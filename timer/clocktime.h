@@ -14,5 +14,7 @@
 // it ran before the change (02:30 is 03:30 after a jump from 02:00 to 03:00),
 // as long as the jump lies ahead. Elsewhere it is the clock's difference:
 // rules the system cannot apply, a clock that does not follow them (automatic
-// daylight saving turned off), an hour above 23 or a minute above 59.
+// daylight saving turned off: Windows then reports neither summer nor winter
+// time in force, whatever dates the zone keeps), an hour above 23 or a
+// minute above 59.
 int64_t MinutesUntilClockTime(UINT hour, UINT minute);
