@@ -75,20 +75,18 @@ void FitWarningLine(HWND dlg) {
     pieces[i] = child;
     rects[i] = r;
   }
-  // A piece's room reaches to the next one's left edge.
+  // A piece's room is its control, up to the next piece: the text's control
+  // reaches a unit under the number's. What follows keeps its gap.
   LONG shift = 0;
-  bool grown = false;
   for (int i = 0; i < count; ++i) {
-    LONG room = (i + 1 < count ? rects[i + 1].left : rects[i].right) - rects[i].left;
+    LONG room = rects[i].right - rects[i].left;
+    if (i + 1 < count && rects[i + 1].left - rects[i].left < room) room = rects[i + 1].left - rects[i].left;
     LONG width = TextWidth(pieces[i]);
     OffsetRect(&rects[i], shift, 0);
-    if (rects[i].right - rects[i].left < width) {
-      rects[i].right = rects[i].left + width;
-      grown = true;
-    }
+    if (rects[i].right - rects[i].left < width) rects[i].right = rects[i].left + width;
     if (width > room) shift += width - room;
   }
-  if (!grown && shift == 0) return;
+  if (shift == 0) return;
   RECT client;
   GetClientRect(dlg, &client);
   LONG margin = ChildRect(dlg, IDC_WARNING_ICON).left;

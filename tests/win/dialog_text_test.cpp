@@ -264,6 +264,12 @@ TEST_F(DialogTextTest, WarningInAFontTwiceAsWideStillShowsItsLineWholeInside) {
   RECT uwaga = ChildRect(dlg, GetWindow(GetDlgItem(dlg, IDC_WARNING_ICON), GW_HWNDNEXT));
   RECT plainUwaga = ChildRect(plain, GetWindow(GetDlgItem(plain, IDC_WARNING_ICON), GW_HWNDNEXT));
   EXPECT_TRUE(EqualRect(&uwaga, &plainUwaga));
+  // The number keeps its gap before "sekund.".
+  auto gap = [](HWND d) {
+    HWND seconds = GetDlgItem(d, IDC_WARNING_SECONDS);
+    return ChildRect(d, GetWindow(seconds, GW_HWNDNEXT)).left - ChildRect(d, seconds).right;
+  };
+  EXPECT_EQ(gap(dlg), gap(plain));
   DestroyWindow(plain);
 }
 
