@@ -45,7 +45,8 @@ void Widen(HWND dlg, LONG extra) {
                SWP_NOZORDER | SWP_NOACTIVATE);
   HWND button = GetDlgItem(dlg, IDC_WARNING_CANCEL);
   RECT r = ChildRect(dlg, button);
-  OffsetRect(&r, extra / 2, 0);
+  r.left += extra / 2;
+  r.right += extra / 2;
   MoveChild(button, r);
 }
 
@@ -82,7 +83,8 @@ void FitWarningLine(HWND dlg) {
     LONG room = rects[i].right - rects[i].left;
     if (i + 1 < count && rects[i + 1].left - rects[i].left < room) room = rects[i + 1].left - rects[i].left;
     LONG width = TextWidth(pieces[i]);
-    OffsetRect(&rects[i], shift, 0);
+    rects[i].left += shift;
+    rects[i].right += shift;
     if (rects[i].right - rects[i].left < width) rects[i].right = rects[i].left + width;
     if (width > room) shift += width - room;
   }
