@@ -9,13 +9,21 @@
 
 namespace {
 
+// The widest number the dialog shows; the control is empty when laid out.
+constexpr WCHAR WIDEST_SECONDS[] = L"30";
+
 int TextWidth(HWND control) {
   WCHAR text[64];
+  const WCHAR* shown = text;
   int length = GetWindowTextW(control, text, sizeof text / sizeof text[0]);
+  if (GetDlgCtrlID(control) == IDC_WARNING_SECONDS) {
+    shown = WIDEST_SECONDS;
+    length = sizeof WIDEST_SECONDS / sizeof WIDEST_SECONDS[0] - 1;
+  }
   ScopedWindowDC dc(control);
   ScopedSelect font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
   SIZE size = {};
-  GetTextExtentPoint32W(dc, text, length, &size);
+  GetTextExtentPoint32W(dc, shown, length, &size);
   return size.cx;
 }
 
@@ -28,30 +36,65 @@ bool FollowsOnLine(const RECT& r, const RECT& line) {
   return r.left > line.left && r.top < line.bottom && r.bottom > line.top;
 }
 
+// Wider by `extra` pixels about the same middle, so it stays where DS_CENTER
+// put it; the button stays centred under the text.
+void Widen(HWND dlg, LONG extra) {
+  RECT w;
+  GetWindowRect(dlg, &w);
+  SetWindowPos(dlg, nullptr, w.left - extra / 2, w.top, w.right - w.left + extra, w.bottom - w.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND button = GetDlgItem(dlg, IDC_WARNING_CANCEL);
+  RECT r = ChildRect(dlg, button);
+  r.left += extra / 2;
+  r.right += extra / 2;
+  MoveChild(button, r);
+}
+
 // Tahoma's widths differ between Windows and Wine's versions (and Wine
-// without one substitutes another font), so the second line's text may run
-// into the number after it. Then the number and "sekund." move right by as
-// much as the text lacks, into the room the dialog has there, and the text's
-// control grows to hold it. Where the text fits, nothing moves.
+// without one substitutes another font), so a piece of the second line may
+// not fit its room: the text runs into the number, or the number or
+// "sekund." outgrow their controls. Then that piece's control grows and the
+// pieces after it move right, into the room the dialog has there; the line
+// keeps as much room from the right edge as the icon has from the left one,
+// and the dialog widens by what that room lacks. Where all fits, nothing
+// moves.
 void FitWarningLine(HWND dlg) {
+  constexpr int MAX_PIECES = 4;
   HWND text = GetDlgItem(dlg, IDC_WARNING_TEXT);
   RECT line = ChildRect(dlg, text);
-  LONG room = line.right - line.left;
+  HWND pieces[MAX_PIECES] = {text};
+  RECT rects[MAX_PIECES] = {line};
+  int count = 1;
   for (HWND child = GetWindow(dlg, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     RECT r = ChildRect(dlg, child);
-    if (FollowsOnLine(r, line) && r.left - line.left < room) room = r.left - line.left;
+    if (!FollowsOnLine(r, line) || count == MAX_PIECES) continue;
+    int i = count++;
+    for (; i > 1 && rects[i - 1].left > r.left; --i) {
+      pieces[i] = pieces[i - 1];
+      rects[i] = rects[i - 1];
+    }
+    pieces[i] = child;
+    rects[i] = r;
   }
-  LONG width = TextWidth(text);
-  if (width <= room) return;
-  for (HWND child = GetWindow(dlg, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-    RECT r = ChildRect(dlg, child);
-    if (!FollowsOnLine(r, line)) continue;
-    r.left += width - room;
-    r.right += width - room;
-    MoveChild(child, r);
+  // A piece's room is its control, up to the next piece: the text's control
+  // reaches a unit under the number's. What follows keeps its gap.
+  LONG shift = 0;
+  for (int i = 0; i < count; ++i) {
+    LONG room = rects[i].right - rects[i].left;
+    if (i + 1 < count && rects[i + 1].left - rects[i].left < room) room = rects[i + 1].left - rects[i].left;
+    LONG width = TextWidth(pieces[i]);
+    rects[i].left += shift;
+    rects[i].right += shift;
+    if (rects[i].right - rects[i].left < width) rects[i].right = rects[i].left + width;
+    if (width > room) shift += width - room;
   }
-  if (line.left + width > line.right) line.right = line.left + width;
-  MoveChild(text, line);
+  if (shift == 0) return;
+  RECT client;
+  GetClientRect(dlg, &client);
+  LONG margin = ChildRect(dlg, IDC_WARNING_ICON).left;
+  LONG lack = rects[count - 1].right - (client.right - margin);
+  if (lack > 0) Widen(dlg, lack);
+  for (int i = 0; i < count; ++i) MoveChild(pieces[i], rects[i]);
 }
 
 BOOL OnInitDialog(HWND dlg) {

@@ -182,4 +182,113 @@ TEST_F(DialogTextTest, WarningTextsShowWhole) {
   EXPECT_TRUE(problems.empty()) << Joined(problems);
 }
 
+// Opens the warning as the program does, its controls in a font `widthPercent`
+// as wide as the dialog's own: a substitute for Tahoma that measures wider
+// or narrower than the dialog units are made for. The font is set before the
+// dialog's own WM_INITDIALOG, as the dialog's font would be.
+class WarningInFont {
+ public:
+  explicit WarningInFont(int widthPercent) : widthPercent_(widthPercent) {
+    Current = this;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, BeforeInit, nullptr, GetCurrentThreadId());
+    timer_.ShowWarning(true);
+    UnhookWindowsHookEx(hook_);
+    Current = nullptr;
+    if (Dlg() != nullptr) SetDlgItemInt(Dlg(), IDC_WARNING_SECONDS, 30, FALSE);
+  }
+  ~WarningInFont() {
+    timer_.ShowWarning(false);
+    if (font_ != nullptr) DeleteObject(font_);
+  }
+  HWND Dlg() const { return timer_.WarningWnd; }
+  HFONT Font() const { return font_; }
+
+ private:
+  static LRESULT CALLBACK BeforeInit(int code, WPARAM wParam, LPARAM lParam) {
+    auto* msg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && msg->message == WM_INITDIALOG && Current != nullptr) Current->SetFont(msg->hwnd);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  void SetFont(HWND dlg) {
+    LOGFONTW font;
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0)), sizeof font, &font);
+    HDC dc = GetDC(dlg);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics;
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(dlg, dc);
+    font.lfWidth = metrics.tmAveCharWidth * widthPercent_ / 100;
+    font_ = CreateFontIndirectW(&font);
+    for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+      SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
+  }
+
+  static WarningInFont* Current;
+  int widthPercent_;
+  HHOOK hook_ = nullptr;
+  HFONT font_ = nullptr;
+  TTimer timer_{};
+};
+
+WarningInFont* WarningInFont::Current = nullptr;
+
+TEST_F(DialogTextTest, WarningInAFontTwiceAsWideStillShowsItsLineWholeInside) {
+  HWND plain = CreateDialogParamA(HInstance, MAKEINTRESOURCEA(IDD_WARNING), nullptr, PlainDlgProc, 0);
+  ASSERT_NE(plain, nullptr);
+  WarningInFont wide(200);
+  HWND dlg = wide.Dlg();
+  ASSERT_NE(dlg, nullptr);
+  ASSERT_EQ(reinterpret_cast<HFONT>(SendDlgItemMessageW(dlg, IDC_WARNING_TEXT, WM_GETFONT, 0, 0)), wide.Font());
+
+  auto problems = TextsThatDoNotFit(dlg, IDD_WARNING);
+  EXPECT_TRUE(problems.empty()) << Joined(problems);
+
+  // Middles compared doubled, in half pixels: still in the middle of the
+  // screen, the button still as centred under the text, the icon and
+  // "Uwaga:" where they were.
+  RECT window;
+  GetWindowRect(dlg, &window);
+  EXPECT_NEAR(window.left + window.right, GetSystemMetrics(SM_CXSCREEN), 2);
+  EXPECT_NEAR(window.top + window.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
+  RECT client, plainClient;
+  GetClientRect(dlg, &client);
+  GetClientRect(plain, &plainClient);
+  RECT button = ChildRect(dlg, IDC_WARNING_CANCEL), plainButton = ChildRect(plain, IDC_WARNING_CANCEL);
+  EXPECT_NEAR(button.left + button.right - client.right, plainButton.left + plainButton.right - plainClient.right, 1);
+  EXPECT_EQ(button.top, plainButton.top);
+  EXPECT_EQ(button.right - button.left, plainButton.right - plainButton.left);
+  RECT icon = ChildRect(dlg, IDC_WARNING_ICON), plainIcon = ChildRect(plain, IDC_WARNING_ICON);
+  EXPECT_TRUE(EqualRect(&icon, &plainIcon));
+  RECT uwaga = ChildRect(dlg, GetWindow(GetDlgItem(dlg, IDC_WARNING_ICON), GW_HWNDNEXT));
+  RECT plainUwaga = ChildRect(plain, GetWindow(GetDlgItem(plain, IDC_WARNING_ICON), GW_HWNDNEXT));
+  EXPECT_TRUE(EqualRect(&uwaga, &plainUwaga));
+  // The number keeps its gap before "sekund.".
+  auto gap = [](HWND d) {
+    HWND seconds = GetDlgItem(d, IDC_WARNING_SECONDS);
+    return ChildRect(d, GetWindow(seconds, GW_HWNDNEXT)).left - ChildRect(d, seconds).right;
+  };
+  EXPECT_EQ(gap(dlg), gap(plain));
+  DestroyWindow(plain);
+}
+
+// Where the line fits, every control stays where the template puts it.
+TEST_F(DialogTextTest, WarningInANarrowFontKeepsTheTemplatesLayout) {
+  HWND plain = CreateDialogParamA(HInstance, MAKEINTRESOURCEA(IDD_WARNING), nullptr, PlainDlgProc, 0);
+  ASSERT_NE(plain, nullptr);
+  WarningInFont narrow(60);
+  ASSERT_NE(narrow.Dlg(), nullptr);
+  RECT window, plainWindow;
+  GetWindowRect(narrow.Dlg(), &window);
+  GetWindowRect(plain, &plainWindow);
+  EXPECT_TRUE(EqualRect(&window, &plainWindow));
+  HWND c = GetWindow(narrow.Dlg(), GW_CHILD), p = GetWindow(plain, GW_CHILD);
+  for (; c != nullptr && p != nullptr; c = GetWindow(c, GW_HWNDNEXT), p = GetWindow(p, GW_HWNDNEXT)) {
+    RECT r = ChildRect(narrow.Dlg(), c), expected = ChildRect(plain, p);
+    EXPECT_TRUE(EqualRect(&r, &expected)) << "control " << GetDlgCtrlID(c);
+  }
+  DestroyWindow(plain);
+}
+
 }  // namespace
