@@ -9,6 +9,7 @@
 
 #include "app/startup.h"
 #include "base/geometry.h"
+#include "base/scoped.h"
 #include "res/resource.h"
 #include "res/version.h"
 #include "rig.h"
@@ -210,14 +211,15 @@ class WarningInFont {
     return CallNextHookEx(nullptr, code, wParam, lParam);
   }
   void SetFont(HWND dlg) {
+    const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));
     LOGFONTW font;
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0)), sizeof font, &font);
-    HDC dc = GetDC(dlg);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0)));
+    GetObjectW(dialogFont, sizeof font, &font);
     TEXTMETRICW metrics;
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(dlg, dc);
+    {
+      ScopedWindowDC dc(dlg);
+      ScopedSelect select(dc, dialogFont);
+      GetTextMetricsW(dc, &metrics);
+    }
     font.lfWidth = metrics.tmAveCharWidth * widthPercent_ / 100;
     font_ = CreateFontIndirectW(&font);
     for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
