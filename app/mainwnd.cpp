@@ -68,8 +68,8 @@ void OnTaskbarCreated() {
 // The user must learn that the computer stays on. Nothing of the countdown
 // may stand over the box or be used while it is open: the warning's "Anuluj"
 // would end the program under it, the tray menu's commands mean nothing now.
-// Only the countdown's own end asks for it; the message from anyone else
-// shows nothing.
+// Only the countdown's end asks for it: before that end the message, from
+// whoever sent it, shows nothing.
 void OnPowerOffRefused(WPARAM error) {
   if (Timer == nullptr || !Timer->Ended) return;
   Timer->ShowWarning(false);
