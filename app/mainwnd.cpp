@@ -13,9 +13,12 @@ namespace {
 // Sent by the shell when the notification area has been created anew: the
 // icon is gone and must be added again.
 UINT TaskbarCreatedMsg = 0;
+// The refusal box has been shown: it comes once, whoever sends the message again.
+bool RefusalShown = false;
 
 void OnCreate(HWND wnd) {
   TaskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
+  RefusalShown = false;
   TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
   TrayIconData.hWnd = wnd;
   TrayIconData.uID = TRAY_ICON_ID;
@@ -69,9 +72,10 @@ void OnTaskbarCreated() {
 // may stand over the box or be used while it is open: the warning's "Anuluj"
 // would end the program under it, the tray menu's commands mean nothing now.
 // Only the countdown's end asks for it: before that end the message, from
-// whoever sent it, shows nothing.
+// whoever sent it, shows nothing, and after it no second box.
 void OnPowerOffRefused(WPARAM error) {
-  if (Timer == nullptr || !Timer->Ended) return;
+  if (Timer == nullptr || !Timer->Ended || RefusalShown) return;
+  RefusalShown = true;
   Timer->ShowWarning(false);
   Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
   ShowPowerOffRefused(static_cast<DWORD>(error));

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "timer/sleepwatch.h"
+
 // Window timers of the main window
 constexpr UINT_PTR TICK_TIMER_ID = 1;
 constexpr UINT_PTR BLINK_TIMER_ID = 2;
@@ -34,14 +36,10 @@ class TTimer : public TObject {
   // The count runs to a deadline on the monotonic clock: ticks that come late,
   // merged or slowed by the timer's rounding cannot make the end late.
   int64_t DeadlineMs;
-  UINT NextTickMs;  // what timer 1 was last armed with
-  bool Ended;       // the power-off has been asked for
-  // Sleep on the tick-count clock, which runs on through it (before Windows 7)
-  int64_t TickArmedMs;    // the clock when timer 1 was last armed
-  bool Asleep;            // a suspend was announced: timer 1 is stopped until the resume
-  int64_t AsleepSinceMs;  // the clock at that suspend
-  int64_t HeldGapMs;      // a tick came far too late, this long after the one before: waiting to learn why
-  int64_t ResumedMs;      // the clock at a resume that found nothing of the above; 0: none since the last tick
+  bool Ended;  // the power-off has been asked for
+  // Sleep on the tick-count clock, which runs on through it (before Windows
+  // 7); it also keeps when timer 1 was last armed, and with what.
+  TSleepWatch Watch;
 
   void Restart();
   void Refresh();
@@ -57,7 +55,8 @@ class TTimer : public TObject {
   void Tick();
   void Blink();
   void ArmTick(UINT delayMs, int64_t nowMs);
-  bool HoldLateTick(int64_t nowMs);
+  bool WatchesSleep() const;
+  bool Follow(const TSleepStep& step, int64_t nowMs);
   void Warn(int32_t before);
 };
 

@@ -84,21 +84,22 @@ using RefusedPowerOffTest = ProgramTest;
 // One box over everything, with the system's reason (Wine ignores MB_TOPMOST;
 // the program sets it itself). The program ends once it is closed (a quit
 // before would have ended the box's loop at once); the ticks meanwhile ask
-// nothing more, and no second box comes.
+// nothing more, and no second box comes, not even for the same message again.
 TEST_F(RefusedPowerOffTest, RefusalIsShownOnceThenTheProgramEnds) {
   Fake.ExitWindowsFails = true;
   Start("1");
   WCHAR caption[16] = {}, text[512] = {};
   bool topmost = false, warning = true;
   InsideScript script({[&] {
-                        HWND box = MessageBoxWnd();
-                        GetWindowTextW(box, caption, 16);
-                        GetDlgItemTextW(box, MESSAGE_BOX_TEXT_ID, text, 512);
-                        topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-                        warning = IsWindowVisible(Timer->WarningWnd) != FALSE;
-                        SendMessageA(MainWnd, WM_TIMER, TICK_TIMER_ID, 0);
-                        SendMessageW(box, WM_COMMAND, IDOK, 0);
-                      }},
+                         HWND box = MessageBoxWnd();
+                         GetWindowTextW(box, caption, 16);
+                         GetDlgItemTextW(box, MESSAGE_BOX_TEXT_ID, text, 512);
+                         topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+                         warning = IsWindowVisible(Timer->WarningWnd) != FALSE;
+                         SendMessageA(MainWnd, WM_TIMER, TICK_TIMER_ID, 0);
+                         PostMessageA(MainWnd, WM_POWEROFF_REFUSED, ERROR_ACCESS_DENIED, 0);
+                       },
+                       [] { SendMessageW(MessageBoxWnd(), WM_COMMAND, IDOK, 0); }},
                       30, [] { return MessageBoxWnd() != nullptr; });
   Tick();
   ASSERT_TRUE(script.Finished());
