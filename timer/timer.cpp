@@ -73,7 +73,7 @@ void TTimer::Tick() {
   if (Ended || !Running) return;
   int32_t before = Remaining;
   int64_t now = Now();
-  if (ClockCountsSleep() && !Follow(Watch.Tick(now), now)) return;
+  if (ClockCountsSleep()) DeadlineMs += Watch.Tick(now);
   Remaining = SecondsLeft(DeadlineMs, now);
   // Re-arm for the next whole second before the deadline, so the seconds
   // shown stay in step with it and the end falls on it.
@@ -88,6 +88,9 @@ void TTimer::Tick() {
   Shell_NotifyIconA(NIM_MODIFY, &TrayIconData);
 
   if (WarningSound) Warn(before);
+  // Before the end: a refused power-off's box stands over the corner window,
+  // which must read what the tooltip reads.
+  Refresh();
 
   if (Remaining <= 0) {
     Ended = true;
@@ -95,39 +98,25 @@ void TTimer::Tick() {
     if (!ShutdownSystem(ForceShutdown, error)) SendMessageA(MainWnd, WM_POWEROFF_REFUSED, error, 0);
     SendMessageA(MainWnd, WM_DESTROY, 0, 0);
   }
-  Refresh();
 }
 
 // Only the tick count runs on through a sleep; a paused or ended countdown
 // has nothing to leave out.
 bool TTimer::WatchesSleep() const { return ClockCountsSleep() && Running && !Ended; }
 
-// Does what the watch said; true when the count goes on.
-bool TTimer::Follow(const TSleepStep& step, int64_t nowMs) {
-  switch (step.What) {
-    case TSleepStep::Keep:
-      break;
-    case TSleepStep::Wait:
-      ArmTick(step.WaitMs, nowMs);
-      break;
-    case TSleepStep::Count:
-      DeadlineMs += step.LeaveOutMs;
-      return true;
-  }
-  return false;
-}
-
 void TTimer::Suspend() {
-  if (!WatchesSleep()) return;
-  const int64_t now = Now();
-  Follow(Watch.Suspend(now), now);
+  if (WatchesSleep()) Watch.Suspend(Now());
 }
 
-// A wake counts on from the next whole second of the moved deadline.
+// A sleep that ends here moves the deadline on, and the tick, overdue since
+// before it, is armed anew so that it does not leave the sleep out again.
 void TTimer::Resume() {
   if (!WatchesSleep()) return;
   const int64_t now = Now();
-  if (Follow(Watch.Resume(now), now)) ArmTick(MsUntilNextSecond(DeadlineMs, now), now);
+  const int64_t leaveOut = Watch.Resume(now);
+  if (leaveOut == 0) return;
+  DeadlineMs += leaveOut;
+  ArmTick(MsUntilNextSecond(DeadlineMs, now), now);
 }
 
 void TTimer::Warn(int32_t before) {

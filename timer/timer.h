@@ -56,7 +56,6 @@ class TTimer : public TObject {
   void Blink();
   void ArmTick(UINT delayMs, int64_t nowMs);
   bool WatchesSleep() const;
-  bool Follow(const TSleepStep& step, int64_t nowMs);
   void Warn(int32_t before);
 };
 

@@ -9,7 +9,9 @@
 #include "base/geometry.h"
 #include "res/resource.h"
 #include "rig.h"
+#include "timer/sysapi.h"
 #include "timer/timer.h"
+#include "traymenu_inside.h"
 
 namespace {
 
@@ -18,9 +20,10 @@ using DisplayTest = ProgramTest;
 // Pixels of the display window, 32 bits each, top-down.
 class Capture {
  public:
-  // The window as it is on its surface, read back after a repaint.
-  explicit Capture(HWND wnd) {
-    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // The window as it is on its surface, read back after a repaint of the
+  // whole window, or only of what the program asked to repaint.
+  explicit Capture(HWND wnd, bool whole = true) {
+    RedrawWindow(wnd, nullptr, nullptr, (whole ? RDW_INVALIDATE | RDW_ERASE : 0) | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT r;
     GetWindowRect(wnd, &r);
     Read(r.right - r.left, r.bottom - r.top, [wnd, &r](HDC mem) {
@@ -36,6 +39,14 @@ class Capture {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   }
   bool operator==(const Capture& other) const { return pixels_ == other.pixels_; }
+  bool SameIn(const Capture& other, const RECT& area) const {
+    for (int y = area.top; y < area.bottom; ++y) {
+      for (int x = area.left; x < area.right; ++x) {
+        if (At(x, y) != other.At(x, y)) return false;
+      }
+    }
+    return true;
+  }
 
  private:
   void Read(int width, int height, const std::function<void(HDC)>& paint) {
@@ -202,6 +213,29 @@ TEST_F(DisplayTest, ShowsTheTimeWhiteOnBlackAndPauzaWhilePaused) {
   Timer->SetRunning(true);
   Capture resumed(wnd);
   EXPECT_TRUE(resumed == nextSecond) << "the time again, as before the pause";
+}
+
+// The box of a refused power-off stands over the corner window, which reads
+// the end, as the tooltip does, not the second before it.
+TEST_F(DisplayTest, ReadsTheEndUnderTheBoxOfARefusedPowerOff) {
+  Fake.ExitWindowsFails = true;
+  Start("2");
+  Tick();
+  HWND wnd = Timer->DisplayWnd;
+  bool asAsked = false, asAtTheEnd = false;
+  const Capture lastSecond(wnd);
+  InsideScript script({[&] {
+                        const Capture shown(wnd, false), redrawn(wnd);
+                        asAsked = shown.SameIn(redrawn, TEXT_CONTROL);
+                        asAtTheEnd = !shown.SameIn(lastSecond, TEXT_CONTROL);
+                        SendMessageW(MessageBoxWnd(), WM_COMMAND, IDOK, 0);
+                      }},
+                      30, [] { return MessageBoxWnd() != nullptr; });
+  Tick();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_EQ(Tooltip(), "Kwiet! [00:00:00]");
+  EXPECT_TRUE(asAsked) << "the corner window was not asked to repaint";
+  EXPECT_TRUE(asAtTheEnd) << "the corner window reads 00:00:01";
 }
 
 TEST_F(DisplayTest, SwitchingOffAndOnMakesANewWindowAndFreesEverything) {
