@@ -264,17 +264,11 @@ class Session {
  private:
   int64_t Between(int64_t low, int64_t high) { return std::uniform_int_distribution<int64_t>(low, high)(random_); }
 
+  // Short, near the threshold, long and very long.
   int64_t Length() {
-    switch (Between(0, 3)) {
-      case 0:
-        return Between(100, 7000);
-      case 1:
-        return Between(7000, 60000);
-      case 2:
-        return Between(60000, HOUR);
-      default:
-        return Between(4000, 6500);
-    }
+    constexpr int64_t RANGES[][2] = {{100, 7000}, {4000, 6500}, {7000, 60000}, {60000, HOUR}};
+    const auto& range = RANGES[Between(0, 3)];
+    return Between(range[0], range[1]);
   }
 
   // Delays between a wake's messages: most come at once, some seconds apart.
@@ -323,7 +317,7 @@ TEST(SleepWatchSessions, EndOnceNeverEarlyButByShortSleepsWarnedInTime) {
   const int count = sessions != nullptr ? std::atoi(sessions) : 5000;
   Session session(random);
   int withShort = 0;
-  int64_t mostEarlyPerShort = 0, mostLate = 0, leastWarning = HOUR;
+  int64_t mostEarlyPerShort = 0, mostLate = 0, leastWarning[2] = {HOUR, HOUR};  // any; one short sleep at most
   for (int n = 0; n < count; ++n) {
     session.Make();
     Countdown countdown(session.Seconds, n % 2 == 1);
@@ -342,14 +336,15 @@ TEST(SleepWatchSessions, EndOnceNeverEarlyButByShortSleepsWarnedInTime) {
       mostEarlyPerShort = std::max(mostEarlyPerShort, (time - awake) / session.ShortSleeps);
     }
     mostLate = std::max(mostLate, awake - time - countdown.UnseenMs());
-    leastWarning = std::min(leastWarning, warning);
+    leastWarning[0] = std::min(leastWarning[0], warning);
+    if (session.ShortSleeps <= 1) leastWarning[1] = std::min(leastWarning[1], warning);
   }
   std::printf(
-      "%d sessions, %d with short sleeps not announced: at most %lld ms early for each of those; "
-      "%lld ms late beyond the spells the program could not see; the warning %lld ms or more before "
-      "the end\n",
+      "%d sessions, %d with short sleeps not announced: at most %lld ms early for each of those; %lld ms late "
+      "beyond the spells the program could not see; the warning %lld ms or more before the end, %lld with one "
+      "short sleep at most\n",
       count, withShort, static_cast<long long>(mostEarlyPerShort), static_cast<long long>(mostLate),
-      static_cast<long long>(leastWarning));
+      static_cast<long long>(leastWarning[0]), static_cast<long long>(leastWarning[1]));
 }
 
 }  // namespace
