@@ -223,9 +223,10 @@ TEST_F(CountdownTest, WithoutTheUnbiasedClockTheTickCountServesAcrossItsWrap) {
   EXPECT_EQ(Fake.PowerOffs.size(), 1u);
 }
 
-// There the power messages leave a sleep out. The tick that fell due in the
-// sleep comes at wake before the resumes (Windows sends two, the second when
-// the user is back); the warning then starts at 30, not at wake.
+// There a sleep is left out: from the suspend, at the tick that fell due in
+// the sleep, which comes at wake before the resumes (Windows sends two, the
+// second when the user is back). The 5 s awake between those count; the
+// warning then starts at 30, not at wake.
 TEST_F(CountdownTest, WithoutTheUnbiasedClockSleepIsLeftOutByThePowerMessages) {
   Sys.QueryUnbiasedInterruptTime = nullptr;
   Start("40");
