@@ -237,21 +237,9 @@ INSTANTIATE_TEST_SUITE_P(SleepWatch, WakeTable, ::testing::ValuesIn(ROWS),
 // busy spells between them.
 class Session {
  public:
-  explicit Session(std::mt19937& random) : random_(random) {}
-
-  int32_t Seconds = 0;
-  std::vector<Step> Steps;
-  int64_t MayCountMs = 0;  // short sleeps the program could take for a stall
-  int ShortSleeps = 0;
-  int64_t MayLeaveOutMs = 0;  // awake time it may take for sleep beyond what it could not see
-
-  void Make() {
-    Steps.clear();
-    MayCountMs = 0;
-    ShortSleeps = 0;
-    MayLeaveOutMs = 1000;
-    Seconds = Between(35, 120);
-    const int sleeps = Between(1, 3);
+  explicit Session(std::mt19937& random) : random_(random) {
+    Seconds = static_cast<int32_t>(Between(35, 120));
+    const int64_t sleeps = Between(1, 3);
     for (int i = 0; i < sleeps; ++i) {
       if (Between(0, 2) == 0) {
         Steps.push_back({Between(0, 30000), Stall, Between(100, 20000)});
@@ -260,6 +248,12 @@ class Session {
       Nap(Between(0, Seconds * 1000 / 2));
     }
   }
+
+  int32_t Seconds;
+  std::vector<Step> Steps;
+  int64_t MayCountMs = 0;  // short sleeps the program could take for a stall
+  int ShortSleeps = 0;
+  int64_t MayLeaveOutMs = 1000;  // awake time it may take for sleep beyond what it could not see
 
  private:
   int64_t Between(int64_t low, int64_t high) { return std::uniform_int_distribution<int64_t>(low, high)(random_); }
@@ -315,11 +309,10 @@ TEST(SleepWatchSessions, EndOnceNeverEarlyButByShortSleepsWarnedInTime) {
   const char* sessions = std::getenv("KWIET_SESSIONS");
   std::mt19937 random(seed != nullptr ? std::atoi(seed) : 20261209);
   const int count = sessions != nullptr ? std::atoi(sessions) : 5000;
-  Session session(random);
   int withShort = 0;
   int64_t mostEarlyPerShort = 0, mostLate = 0, leastWarning[2] = {HOUR, HOUR};  // any; one short sleep at most
   for (int n = 0; n < count; ++n) {
-    session.Make();
+    const Session session(random);
     Countdown countdown(session.Seconds, n % 2 == 1);
     Finish(countdown, session.Steps);
     ASSERT_TRUE(countdown.Ended()) << "session " << n << " never ended";
