@@ -9,7 +9,6 @@
 #include "base/geometry.h"
 #include "res/resource.h"
 #include "rig.h"
-#include "timer/sysapi.h"
 #include "timer/timer.h"
 #include "traymenu_inside.h"
 
