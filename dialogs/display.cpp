@@ -68,6 +68,9 @@ BOOL OnDrawItem(HWND dlg, const DRAWITEMSTRUCT* item) {
   if (item->CtlID != IDC_DISPLAY_TEXT) return FALSE;
   DisplayObjects* objects = ObjectsOf(dlg);
   ScopedSelect font(item->hDC, objects != nullptr ? objects->Font.get() : nullptr);
+  // The tick repaints the control without an erase: what a longer text
+  // before left beside a shorter one ("Pauza", "99:59:59") goes first.
+  if (objects != nullptr) FillRect(item->hDC, &item->rcItem, objects->Black.get());
   SetBkColor(item->hDC, BLACK);
   SetTextColor(item->hDC, WHITE);
   RECT rect = TEXT_RECT;

@@ -38,13 +38,12 @@ class Capture {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   }
   bool operator==(const Capture& other) const { return pixels_ == other.pixels_; }
-  bool SameIn(const Capture& other, const RECT& area) const {
+  int DifferencesIn(const Capture& other, const RECT& area) const {
+    int n = 0;
     for (int y = area.top; y < area.bottom; ++y) {
-      for (int x = area.left; x < area.right; ++x) {
-        if (At(x, y) != other.At(x, y)) return false;
-      }
+      for (int x = area.left; x < area.right; ++x) n += At(x, y) != other.At(x, y);
     }
-    return true;
+    return n;
   }
 
  private:
@@ -225,8 +224,8 @@ TEST_F(DisplayTest, ReadsTheEndUnderTheBoxOfARefusedPowerOff) {
   const Capture lastSecond(wnd);
   InsideScript script({[&] {
                         const Capture shown(wnd, false), redrawn(wnd);
-                        asAsked = shown.SameIn(redrawn, TEXT_CONTROL);
-                        asAtTheEnd = !shown.SameIn(lastSecond, TEXT_CONTROL);
+                        asAsked = shown.DifferencesIn(redrawn, TEXT_CONTROL) == 0;
+                        asAtTheEnd = shown.DifferencesIn(lastSecond, TEXT_CONTROL) != 0;
                         SendMessageW(MessageBoxWnd(), WM_COMMAND, IDOK, 0);
                       }},
                       30, [] { return MessageBoxWnd() != nullptr; });
@@ -235,6 +234,30 @@ TEST_F(DisplayTest, ReadsTheEndUnderTheBoxOfARefusedPowerOff) {
   EXPECT_EQ(Tooltip(), "Kwiet! [00:00:00]");
   EXPECT_TRUE(asAsked) << "the corner window was not asked to repaint";
   EXPECT_TRUE(asAtTheEnd) << "the corner window reads 00:00:01";
+}
+
+// Each second only the text control is repainted, without an erase: a
+// shorter text must leave nothing of the longer one before it.
+TEST_F(DisplayTest, AShorterTextReadsAsIfDrawnAnew) {
+  Start("360001");
+  Tick();
+  HWND wnd = Timer->DisplayWnd;
+  const struct {
+    const char* What;
+    std::function<void()> Change;
+  } rows[] = {
+      {"99:59:59 after 100:00:00", [this] { Tick(); }},
+      {"Pauza after 99:59:59", [] { SendMessageA(MainWnd, WM_COMMAND, IDM_PAUSE, 0); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.What);
+    const Capture before(wnd, false);
+    row.Change();
+    Pump();  // the repaint the program asked for, served by the loop
+    const Capture shown(wnd, false), redrawn(wnd);
+    EXPECT_NE(shown.DifferencesIn(before, TEXT_CONTROL), 0) << "the text control was not repainted";
+    EXPECT_EQ(shown.DifferencesIn(redrawn, TEXT_CONTROL), 0) << "pixels differ from the control drawn anew";
+  }
 }
 
 TEST_F(DisplayTest, SwitchingOffAndOnMakesANewWindowAndFreesEverything) {
