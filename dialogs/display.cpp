@@ -86,7 +86,10 @@ BOOL OnDrawItem(HWND dlg, const DRAWITEMSTRUCT* item) {
 // Only the program closes the window (ShowDisplay); Alt+F4 on it does not.
 BOOL OnClose() { return TRUE; }
 
+// Whoever destroys the window (ShowDisplay, or the main window taking the
+// windows it owns with it), the countdown must not keep its dead handle.
 BOOL OnDestroy(HWND dlg) {
+  if (Timer != nullptr && Timer->DisplayWnd == dlg) Timer->DisplayWnd = nullptr;
   TakeImageBack(dlg, IDC_DISPLAY_BACK, nullptr);
   TakeImageBack(dlg, IDC_DISPLAY_CLOCK, nullptr);
   SendDlgItemMessageA(dlg, IDC_DISPLAY_TEXT, WM_SETFONT, 0, FALSE);

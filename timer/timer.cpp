@@ -58,7 +58,8 @@ void TTimer::Restart() {
 // Only the text changes between ticks: repainting the background and the
 // clock picture as well would be work for nothing, every second.
 void TTimer::Refresh() {
-  if (DisplayWnd != nullptr) InvalidateRect(GetDlgItem(DisplayWnd, IDC_DISPLAY_TEXT), nullptr, FALSE);
+  HWND text = DisplayWnd != nullptr ? GetDlgItem(DisplayWnd, IDC_DISPLAY_TEXT) : nullptr;
+  if (text != nullptr) InvalidateRect(text, nullptr, FALSE);  // null would be every window on the desktop
 }
 
 void TTimer::HandleTimer(UINT_PTR id) {

@@ -205,11 +205,21 @@ TEST_F(TrayMenuTest, SwitchesFlipTheirSettingAndItsTick) {
   EXPECT_EQ(Timer->Remaining, 90);
 }
 
-TEST_F(TrayMenuTest, ExitEndsTheLoopWithoutPoweringOff) {
+// With the corner window shown, as after every start with the defaults.
+TEST_F(TrayMenuTest, ExitEndsTheLoopWithoutPoweringOffOrRepaintingOtherWindows) {
   Start("90");
+  ASSERT_NE(Timer->DisplayWnd, nullptr);
+  HWND other = CreateWindowExA(0, "STATIC", "another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 300, 200,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
   EXPECT_FALSE(Choose(IDM_EXIT));
   EXPECT_FALSE(IsWindow(MainWnd));
+  EXPECT_EQ(Timer->DisplayWnd, nullptr) << "the corner window went with the main window";
+  UpdateWindow(other);
+  RunExitSequence();  // as the program runs it once its loop has ended
+  EXPECT_FALSE(GetUpdateRect(other, nullptr, FALSE)) << "the exit repainted another program's window";
   EXPECT_TRUE(Fake.PowerOffs.empty());
+  DestroyWindow(other);
 }
 
 TEST_F(TrayMenuTest, CaptionAndUnknownIdsChangeNothing) {
