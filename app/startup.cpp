@@ -21,7 +21,8 @@ void SetDefaults(TTimer& t) {
   t.WarningSound = true;
 }
 
-// A period from the command line, or the set-time dialog. False: cancelled.
+// A period from the command line, or the set-time dialog. False: cancelled,
+// or the dialog could not be shown (-1): nobody agreed to a countdown.
 bool ChoosePeriod(const char* commandLine) {
   char argument[1024];
   if (FirstArgument(commandLine, argument, sizeof argument)) {
@@ -30,7 +31,7 @@ bool ChoosePeriod(const char* commandLine) {
     Timer->Period = Timer->Remaining;
     return true;
   }
-  return RunDialog(IDD_SETTIME, MainWnd, SetTimeDlgProc) != 0;
+  return RunDialog(IDD_SETTIME, MainWnd, SetTimeDlgProc) == 1;
 }
 
 HWND CreateMainWindow() {

@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "base/geometry.h"
 #include "base/uitext.h"
+#include "dialogs/about.h"
 #include "res/resource.h"
 #include "rig.h"
 #include "timer/timer.h"
@@ -285,7 +286,7 @@ TEST_F(SetTimeTest, EscDoesNothingAndTheCloseBoxCancels) {
   EXPECT_EQ(Timer->Period, 90);
 }
 
-TEST_F(SetTimeTest, FromThePausedMenuOkResumesWithTheNewTimeAndCancelLeavesItPaused) {
+TEST_F(SetTimeTest, FromThePausedMenuOkResumesWithTheNewTimeAndCancelOrNoDialogLeavesItPaused) {
   Start("90");
   Tick(10000);
   SendMessageA(MainWnd, WM_COMMAND, IDM_PAUSE, 0);
@@ -293,8 +294,14 @@ TEST_F(SetTimeTest, FromThePausedMenuOkResumesWithTheNewTimeAndCancelLeavesItPau
     InsideScript script(OnDialog({[](HWND dlg) { Cancel(dlg); }}), 30, DialogUp);
     SendMessageA(MainWnd, WM_COMMAND, IDM_SET_TIME, 0);
   }
+  {
+    RefuseWindows dialogs("#32770");
+    SendMessageA(MainWnd, WM_COMMAND, IDM_SET_TIME, 0);
+    EXPECT_EQ(dialogs.Attempts(), 1);
+  }
   EXPECT_FALSE(Timer->Running);
   EXPECT_EQ(Timer->Remaining, 80);
+  EXPECT_EQ(Timer->Period, 90);
   {
     InsideScript script(OnDialog({[](HWND dlg) {
                           TypeInto(dlg, IDC_PERIOD_HOURS, "0");
@@ -413,6 +420,15 @@ TEST_F(SetTimeTest, HeaderIsPaintedAndItsFontsAndBrushAreFreed) {
 // Start-up without an argument: the dialog comes before the main window.
 class SetTimeAtStartupTest : public ProgramTest {};
 
+void ExpectEndedSavingNothing() {
+  EXPECT_EQ(MainWnd, nullptr);
+  EXPECT_EQ(Timer, nullptr);
+  for (const char* name : {"Last Mode", "Last Time", "Show Timer Display", "Force Shutdown", "Warning Sound"}) {
+    DWORD value = 0;
+    EXPECT_FALSE(ReadStoredDword(name, value)) << name;
+  }
+}
+
 TEST_F(SetTimeAtStartupTest, CancelEndsTheProgramAtOnceSavingNothing) {
   bool ownerless = false;
   HeaderLook look;
@@ -425,12 +441,19 @@ TEST_F(SetTimeAtStartupTest, CancelEndsTheProgramAtOnceSavingNothing) {
   EXPECT_EQ(StartProgram("kwiet.exe"), StartResult::EndNow);
   EXPECT_TRUE(ownerless);
   ExpectHeaderLooksRight(look);  // the same without a main window
-  EXPECT_EQ(MainWnd, nullptr);
-  EXPECT_EQ(Timer, nullptr);
-  for (const char* name : {"Last Mode", "Last Time", "Show Timer Display", "Force Shutdown", "Warning Sound"}) {
-    DWORD value = 0;
-    EXPECT_FALSE(ReadStoredDword(name, value)) << name;
-  }
+  ExpectEndedSavingNothing();
+}
+
+// A dialog that could not be shown (a control that fails, a hook, a full
+// desktop heap) asked nobody: the program ends as after "Anuluj".
+TEST_F(SetTimeAtStartupTest, ADialogThatCannotBeShownEndsTheProgramAsCancelDoes) {
+  RefuseWindows dialogs("#32770");
+  ASSERT_EQ(RunDialog(IDD_ABOUT, nullptr, AboutDlgProc), -1);
+  ASSERT_EQ(dialogs.Attempts(), 1) << "not refused, but not found";
+  EXPECT_EQ(StartProgram("kwiet.exe"), StartResult::EndNow) << "a countdown nobody set";
+  EXPECT_EQ(dialogs.Attempts(), 2);
+  ExpectEndedSavingNothing();
+  EXPECT_FALSE(InstanceGuardHeld());
 }
 
 // The gap the window check alone leaves: a second start while the first copy

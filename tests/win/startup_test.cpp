@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "rig.h"
 #include "timer/timer.h"
+#include "traymenu_inside.h"
 
 namespace {
 
@@ -70,29 +71,6 @@ TEST_F(StartupTest, SecondInstanceEndsWithoutTouchingTheRegistry) {
   EXPECT_FALSE(SettingsKeyExists());
   DestroyWindow(running);
 }
-
-// Counts the windows this thread tries to create and refuses them, so that a
-// start-up that wrongly goes on fails at once instead of waiting in a dialog.
-class RefuseWindows {
- public:
-  RefuseWindows() {
-    attempts_ = 0;
-    hook_ = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
-  }
-  ~RefuseWindows() { UnhookWindowsHookEx(hook_); }
-  RefuseWindows(const RefuseWindows&) = delete;
-  RefuseWindows& operator=(const RefuseWindows&) = delete;
-  int Attempts() const { return attempts_; }
-
- private:
-  static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
-    if (code != HCBT_CREATEWND) return CallNextHookEx(nullptr, code, wParam, lParam);
-    ++attempts_;
-    return 1;
-  }
-  static inline int attempts_ = 0;
-  HHOOK hook_;
-};
 
 // Another copy still in its start-up dialog has no main window yet; it holds
 // only the guard.

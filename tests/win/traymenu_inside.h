@@ -55,3 +55,21 @@ bool ItemEnabled(HWND dlg, int id);
 void TypeInto(HWND dlg, int id, const char* text);
 // Posts a key to the control that has the focus, as the keyboard would.
 void PressKey(HWND dlg, WPARAM key);
+
+// Counts the windows this thread tries to create, of one class or of any,
+// and refuses them: a dialog refused so fails with -1.
+class RefuseWindows {
+ public:
+  explicit RefuseWindows(const char* onlyClass = nullptr);
+  ~RefuseWindows();
+  RefuseWindows(const RefuseWindows&) = delete;
+  RefuseWindows& operator=(const RefuseWindows&) = delete;
+  int Attempts() const { return attempts_; }
+
+ private:
+  static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam);
+  static RefuseWindows* current_;
+  const char* onlyClass_;
+  int attempts_ = 0;
+  HHOOK hook_;
+};
