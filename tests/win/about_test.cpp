@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "base/uitext.h"
 #include "res/resource.h"
 #include "res/version.h"
 #include "rig.h"
@@ -29,7 +30,7 @@ class AboutDriver {
     current_ = this;
     hook_ = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
     timer_ = SetTimer(nullptr, 0, 50, OnTimer);
-    INT_PTR result = DialogBoxParamA(HInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainWnd, AboutDlgProc, 0);
+    INT_PTR result = RunDialog(IDD_ABOUT, MainWnd, AboutDlgProc);
     KillTimer(nullptr, timer_);
     UnhookWindowsHookEx(hook_);
     current_ = nullptr;

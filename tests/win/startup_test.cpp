@@ -31,14 +31,6 @@ TEST_F(StartupTest, PeriodFromTheCommandLineStartsTheCountdown) {
   EXPECT_TRUE(KillTimer(MainWnd, BLINK_TIMER_ID));
 }
 
-TEST_F(StartupTest, VersionOneTrayRecordHasItsDocumentedSize) {
-#ifdef _WIN64
-  EXPECT_EQ(NOTIFYICONDATAA_V1_SIZE, 104u);
-#else
-  EXPECT_EQ(NOTIFYICONDATAA_V1_SIZE, 88u);
-#endif
-}
-
 TEST_F(StartupTest, ZeroOrTextArgumentTakesTheStoredOrDefaultPeriod) {
   Start("0");
   EXPECT_EQ(Timer->Remaining, 3600);
