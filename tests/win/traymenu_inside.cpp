@@ -111,27 +111,3 @@ void PressKey(HWND dlg, WPARAM key) {
   PostMessageA(focus != nullptr ? focus : dlg, WM_KEYDOWN, key, 1);
   PostMessageA(focus != nullptr ? focus : dlg, WM_KEYUP, key, 0xC0000001);
 }
-
-RefuseWindows* RefuseWindows::current_ = nullptr;
-
-RefuseWindows::RefuseWindows(const char* onlyClass) : onlyClass_(onlyClass) {
-  current_ = this;
-  hook_ = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
-}
-
-RefuseWindows::~RefuseWindows() {
-  UnhookWindowsHookEx(hook_);
-  current_ = nullptr;
-}
-
-LRESULT CALLBACK RefuseWindows::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
-  RefuseWindows* self = current_;
-  if (code != HCBT_CREATEWND || self == nullptr) return CallNextHookEx(nullptr, code, wParam, lParam);
-  char cls[16] = {};
-  GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls);
-  if (self->onlyClass_ != nullptr && lstrcmpA(cls, self->onlyClass_) != 0) {
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-  }
-  ++self->attempts_;
-  return 1;
-}

@@ -56,20 +56,34 @@ void TypeInto(HWND dlg, int id, const char* text);
 // Posts a key to the control that has the focus, as the keyboard would.
 void PressKey(HWND dlg, WPARAM key);
 
-// Counts the windows this thread tries to create, of one class or of any,
-// and refuses them: a dialog refused so fails with -1.
+// Counts the windows this thread tries to create, of one class or of any, and
+// refuses them: a dialog refused so fails with -1, and a start-up that wrongly
+// goes on fails at once instead of waiting in a dialog.
 class RefuseWindows {
  public:
-  explicit RefuseWindows(const char* onlyClass = nullptr);
-  ~RefuseWindows();
+  explicit RefuseWindows(const char* onlyClass = nullptr) {
+    attempts_ = 0;
+    onlyClass_ = onlyClass;
+    hook_ = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
+  }
+  ~RefuseWindows() { UnhookWindowsHookEx(hook_); }
   RefuseWindows(const RefuseWindows&) = delete;
   RefuseWindows& operator=(const RefuseWindows&) = delete;
   int Attempts() const { return attempts_; }
 
  private:
-  static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam);
-  static RefuseWindows* current_;
-  const char* onlyClass_;
-  int attempts_ = 0;
+  static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HCBT_CREATEWND || !Refused(reinterpret_cast<HWND>(wParam))) {
+      return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    ++attempts_;
+    return 1;
+  }
+  static bool Refused(HWND wnd) {
+    char cls[16] = {};
+    return onlyClass_ == nullptr || (GetClassNameA(wnd, cls, sizeof cls) > 0 && lstrcmpA(cls, onlyClass_) == 0);
+  }
+  static inline int attempts_ = 0;
+  static inline const char* onlyClass_ = nullptr;
   HHOOK hook_;
 };
