@@ -45,9 +45,9 @@ void OnTrayIcon(HWND wnd, LPARAM mouseMsg) {
   }
 }
 
-// Before Windows 7 the countdown's clock runs on in sleep; the countdown
-// stops with the machine and goes on at wake. The answers stay the default
-// ones: a query to suspend is granted.
+// The countdown stops with the machine and goes on at wake, whether its
+// clock ran on through the sleep or not. The answers stay the default ones:
+// a query to suspend is granted.
 void OnPowerBroadcast(WPARAM event) {
   if (Timer == nullptr) return;
   switch (event) {

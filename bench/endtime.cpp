@@ -7,13 +7,13 @@
 // for a program without one when the process ends. It has no window, so
 // a power-off request of the measured program under Wine leaves it running.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "threads.h"
 #include "winetray.h"
 
 namespace {
@@ -27,24 +27,6 @@ double NowMs() {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
   return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void SetThreadsSuspended(DWORD pid, bool suspend) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  THREADENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL ok = Thread32First(snapshot, &entry); ok; ok = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID != pid) continue;
-    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
-    if (thread == nullptr) continue;
-    if (suspend) {
-      SuspendThread(thread);
-    } else {
-      ResumeThread(thread);
-    }
-    CloseHandle(thread);
-  }
-  CloseHandle(snapshot);
 }
 
 }  // namespace

@@ -27,5 +27,3 @@ ULONGLONG MonotonicMs() {
   }
   return ExtendedTicks(Sys.GetTickCount());
 }
-
-bool ClockCountsSleep() { return Sys.QueryUnbiasedInterruptTime == nullptr; }

@@ -2,12 +2,9 @@
 #pragma once
 #include <windows.h>
 
-// Unbiased interrupt time, which stands still while the machine sleeps: after
-// a sleep the countdown goes on where it was instead of ending at wake.
-// Without it (before Windows 7) the tick count, extended past its wrap, which
-// runs on in sleep: there the countdown leaves sleep out by itself, from its
-// late ticks and the power messages.
+// Unbiased interrupt time, which stands still while the machine sleeps;
+// without it (before Windows 7) the tick count, extended past its wrap, which
+// runs on. Neither stands still while Windows stops the program with the
+// machine awake (modern standby, a busy machine): the countdown leaves out
+// such time itself, from its late ticks and the power messages, on both.
 ULONGLONG MonotonicMs();
-
-// True when the clock above is the tick count.
-bool ClockCountsSleep();

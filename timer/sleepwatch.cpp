@@ -3,9 +3,10 @@
 namespace {
 
 // A tick this far overdue means the program could not run: the machine
-// slept, announced or not, or was too busy to answer. Windows itself calls a
-// window that has not answered for 5 s not responding. A shorter sleep
-// cannot be told from a stall, and counts.
+// slept, announced or not, Windows stopped the program (modern standby), or
+// the machine was too busy to answer. Windows itself calls a window that has
+// not answered for 5 s not responding. A shorter gap cannot be told from a
+// stall, and counts.
 constexpr int64_t OVERDUE_MS = 5000;
 
 }  // namespace

@@ -1,7 +1,8 @@
-// Sleep on a clock that runs on through it: the tick count, all that Windows
-// XP and Vista have. From the countdown's ticks and the power messages, with
-// their times, it says how much time to leave out of the count. No Windows
-// headers: the host tests run it.
+// Time the program could not run, on a clock that runs on through it: the
+// tick count through a sleep (all that XP and Vista have), either clock
+// while Windows stops the program awake. From the countdown's ticks and the
+// power messages, with their times, it says how much time to leave out of
+// the count. No Windows headers: the host tests run it.
 #pragma once
 #include <cstdint>
 

@@ -71,10 +71,10 @@ void TTimer::HandleTimer(UINT_PTR id) {
 }
 
 void TTimer::Tick() {
-  if (Ended || !Running) return;
+  if (!Counting()) return;
   int32_t before = Remaining;
   int64_t now = Now();
-  if (ClockCountsSleep()) DeadlineMs += Watch.Tick(now);
+  DeadlineMs += Watch.Tick(now);
   Remaining = SecondsLeft(DeadlineMs, now);
   // Re-arm for the next whole second before the deadline, so the seconds
   // shown stay in step with it and the end falls on it.
@@ -101,18 +101,17 @@ void TTimer::Tick() {
   }
 }
 
-// Only the tick count runs on through a sleep; a paused or ended countdown
-// has nothing to leave out.
-bool TTimer::WatchesSleep() const { return ClockCountsSleep() && Running && !Ended; }
+// A paused or ended countdown has nothing to leave out.
+bool TTimer::Counting() const { return Running && !Ended; }
 
 void TTimer::Suspend() {
-  if (WatchesSleep()) Watch.Suspend(Now());
+  if (Counting()) Watch.Suspend(Now());
 }
 
 // A sleep that ends here moves the deadline on, and the tick, overdue since
 // before it, is armed anew so that it does not leave the sleep out again.
 void TTimer::Resume() {
-  if (!WatchesSleep()) return;
+  if (!Counting()) return;
   const int64_t now = Now();
   const int64_t leaveOut = Watch.Resume(now);
   if (leaveOut == 0) return;

@@ -33,12 +33,12 @@ class TTimer : public TObject {
   uint8_t BlinkPhase;
   bool ForceShutdown;
   bool WarningSound;
-  // The count runs to a deadline on the monotonic clock: ticks that come late,
-  // merged or slowed by the timer's rounding cannot make the end late.
+  // The count runs to a deadline on the monotonic clock: ticks merged, slowed
+  // by the timer's rounding or up to 5 s late cannot make the end late.
   int64_t DeadlineMs;
   bool Ended;  // the power-off has been asked for
-  // Sleep on the tick-count clock, which runs on through it (before Windows
-  // 7); it also keeps when timer 1 was last armed, and with what.
+  // Whatever time the program could not run, asleep or stopped, left out of
+  // the count; it also keeps when timer 1 was last armed, and with what.
   TSleepWatch Watch;
 
   void Restart();
@@ -55,7 +55,7 @@ class TTimer : public TObject {
   void Tick();
   void Blink();
   void ArmTick(UINT delayMs, int64_t nowMs);
-  bool WatchesSleep() const;
+  bool Counting() const;
   void Warn(int32_t before);
 };
 

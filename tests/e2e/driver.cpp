@@ -22,6 +22,7 @@
 //   driver.exe cover SECONDS              another program's window takes the foreground; it goes when it loses
 //                                         it, or after SECONDS
 //   driver.exe foreground                 the kind of the foreground window
+//   driver.exe stop SECONDS               the program's threads stopped for SECONDS, the clocks running on
 // KIND: display (the corner window), warning, settime, about.
 #include <windows.h>
 #include <shellapi.h>
@@ -32,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "threads.h"
 #include "winetray.h"
 
 namespace {
@@ -226,6 +228,14 @@ int main(int argc, char** argv) {
   }
   if (cmd == "run" && argc > 3) return Run(atof(arg), argv[3], argc > 4 ? argv[4] : "");
   if (cmd == "cover") return Cover(atof(arg));
+  if (cmd == "stop") {
+    DWORD pid = 0;
+    if (GetWindowThreadProcessId(Main(), &pid) == 0) return Fail("no main window");
+    SetThreadsSuspended(pid, true);
+    Sleep(static_cast<DWORD>(atof(arg) * 1000));
+    SetThreadsSuspended(pid, false);
+    return 0;
+  }
   if (cmd == "foreground") {
     HWND wnd = GetForegroundWindow();
     printf("%s\n", wnd != nullptr ? KindOf(wnd).c_str() : "none");

@@ -1,8 +1,9 @@
-// Sleep on the tick-count clock: a countdown driven as the program drives it,
-// through sleeps, stalls and the power messages in the orders a wake may
-// bring them. Each must end once, after its time awake, late by at most what
-// the program could not see, early only by a short sleep it could not tell
-// from a stall, and with the warning up well before the end.
+// Sleep and stops on both clocks: a countdown driven as the program drives it,
+// through sleeps, stalls, stops and the power messages in the orders a wake
+// may bring them. Each must end once, after its time awake, late by at most
+// what the program could not see, early only by a short sleep on the tick
+// count that it could not tell from a stall, and with the warning up well
+// before the end.
 #include "timer/sleepwatch.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "timer/deadline.h"
@@ -22,10 +24,16 @@ enum Event : uint8_t {
   Resume,  // any of the three: the program takes them alike
   Tick,    // the thread takes timer messages again: the pending one, if any, comes
   Queued,  // a message of timer 1 taken now, whether one is due or not
-  Sleep,   // the clock runs on `Ms` with the machine asleep; at wake the thread
-           // takes no timer message until a `Tick` step
-  Stall,   // the same awake, the thread busy; then the merged message, if any
+  Sleep,   // `Ms` with the machine asleep: the tick count runs on, the
+           // unbiased clock stands still; at wake the thread takes no timer
+           // message until a `Tick` step
+  Stop,    // `Ms` awake with the program stopped (modern standby, a debugger):
+           // both clocks run on; then as after a sleep
+  Stall,   // `Ms` awake with the thread busy; then the merged message, if any
 };
+
+// Both count awake time; only the tick count runs on through a sleep.
+enum Clock : bool { TickCount, Unbiased };
 
 struct Step {
   int64_t AfterMs;  // after the step before; ticks come meanwhile as timer 1 fires
@@ -38,8 +46,11 @@ constexpr int32_t WARNING_FROM = 30;
 
 class Countdown {
  public:
-  explicit Countdown(int32_t seconds = 40, bool setTimerKeepsPending = false)
-      : remaining_(seconds), deadline_(DeadlineAfter(start_, seconds)), keepsPending_(setTimerKeepsPending) {
+  explicit Countdown(Clock clock, int32_t seconds = 40, bool setTimerKeepsPending = false)
+      : remaining_(seconds),
+        deadline_(DeadlineAfter(start_, seconds)),
+        keepsPending_(setTimerKeepsPending),
+        clockSleeps_(clock == Unbiased) {
     SetTimer(1000);
   }
 
@@ -57,8 +68,13 @@ class Countdown {
         }
         break;
       case Sleep:
-        Pass(step.Ms);
+        Pass(step.Ms, true);
         slept_ += step.Ms;
+        held_ = true;
+        break;
+      case Stop:
+        Pass(step.Ms);
+        unseen_ += step.Ms;
         held_ = true;
         break;
       case Stall:
@@ -78,42 +94,45 @@ class Countdown {
   // `ms` awake; the thread takes timer 1's messages as they come, unless a
   // wake holds them.
   void Run(int64_t ms) {
-    const int64_t until = now_ + ms;
+    const int64_t until = real_ + ms;
     if (held_) unseen_ += ms;
     while (!Ended() && !held_) {
       if (pending_) {
         TimerMessage();
       } else if (due_ <= until) {
-        Pass(due_ - now_);
+        Pass(due_ - real_);
       } else {
         break;
       }
     }
-    if (!Ended()) Pass(until - now_);
+    if (!Ended()) Pass(until - real_);
   }
 
   bool Ended() const { return ended_; }
-  int64_t Awake() const { return now_ - start_ - slept_; }
+  int64_t Awake() const { return real_ - start_ - slept_; }
   // At the end and at the warning's first showing, in time awake since the start.
   int64_t EndedAwakeMs() const { return endedAt_; }
   int64_t WarnedAwakeMs() const { return warnedAt_; }
-  // Time awake in which the thread took no message: stalls, and held wakes.
+  // Time awake in which the thread took no message: stalls, stops and held wakes.
   int64_t UnseenMs() const { return unseen_; }
+  // The warning's time awake before the end with the program running.
+  int64_t WarningSeenMs() const { return endedAt_ - warnedAt_ - (unseen_ - unseenAtWarning_); }
 
  private:
-  // Timer 1 as Windows keeps it: periodic from when it was set, with one
-  // message at most pending, however often it fell due meanwhile. The
-  // program tells the watch each time it sets it.
+  // Timer 1 as Windows keeps it: periodic in real time from when it was set,
+  // with one message at most pending, however often it fell due meanwhile.
+  // The program tells the watch each time it sets it.
   void SetTimer(uint32_t ms) {
     watch_.Armed(now_, ms);
     period_ = ms;
-    due_ = now_ + ms;
+    due_ = real_ + ms;
     if (!keepsPending_) pending_ = false;
   }
 
-  void Pass(int64_t ms) {
-    now_ += ms;
-    while (due_ <= now_) {
+  void Pass(int64_t ms, bool asleep = false) {
+    real_ += ms;
+    if (!asleep || !clockSleeps_) now_ += ms;
+    while (due_ <= real_) {
       pending_ = true;
       due_ += period_;
     }
@@ -127,26 +146,32 @@ class Countdown {
     remaining_ = SecondsLeft(deadline_, now_);
     if (remaining_ > 0) SetTimer(MsUntilNextSecond(deadline_, now_));
     if (remaining_ == before && remaining_ > 0) return;
-    if (remaining_ <= WARNING_FROM && warnedAt_ == 0) warnedAt_ = Awake();
+    if (remaining_ <= WARNING_FROM && warnedAt_ == 0) {
+      warnedAt_ = Awake();
+      unseenAtWarning_ = unseen_;
+    }
     if (remaining_ > 0) return;
     ended_ = true;  // the program takes no tick after this one
     endedAt_ = Awake();
   }
 
-  const int64_t start_ = 5000000;  // the tick count at the start
-  int64_t now_ = start_;
+  const int64_t start_ = 5000000;  // both clocks at the start
+  int64_t real_ = start_;          // the time that passed, asleep or not
+  int64_t now_ = start_;           // the program's clock
   int32_t remaining_;
   int64_t deadline_;
   int64_t slept_ = 0;
   int64_t unseen_ = 0;
   int64_t endedAt_ = 0;
   int64_t warnedAt_ = 0;
+  int64_t unseenAtWarning_ = 0;
   int64_t due_ = 0;
   uint32_t period_ = 0;
   bool pending_ = false;
   bool held_ = false;
   bool ended_ = false;
   bool keepsPending_;
+  bool clockSleeps_;  // stands still while the machine sleeps
   TSleepWatch watch_ = {};
 };
 
@@ -161,6 +186,7 @@ struct Row {
   const char* Name;
   std::vector<Step> Steps;
   int64_t LateUpToMs = 1000;
+  int64_t LateFromMs = 0;  // a spell left out, which the end must not come before
 };
 
 const Row ROWS[] = {
@@ -188,7 +214,7 @@ const Row ROWS[] = {
     // A stall of up to 5 s counts; a longer one is left out, and a sleep
     // after it is seen as any other.
     {"AStallOfFourSecondsCounts", {{5000, Stall, 4000}}},
-    {"AStallOfTwelveSecondsIsLeftOut", {{5000, Stall, 12000}}, 13000},
+    {"AStallOfTwelveSecondsIsLeftOut", {{5000, Stall, 12000}}, 13000, 12000},
     {"SleepAfterAStallResumeFirst", {{5000, Stall, 12000}, {2000, Sleep, 20000}, {50, Resume}, {30, Tick}}, 13000},
     {"SleepAfterAStallTickFirst", {{5000, Stall, 12000}, {2000, Sleep, 20000}, {50, Tick}, {4000, Resume}}, 13000},
     // No resume after a suspend: the countdown goes on, late by the part of a
@@ -212,25 +238,43 @@ const Row ROWS[] = {
     // An unannounced 8-s sleep, its resume first.
     {"EightSecondsUnannouncedResumeFirst", {{5000, Sleep, 8000}, {50, Resume}, {30, Tick}}},
     // A 20-s busy spell before the warning: late by the spell, warned in full.
-    {"TwentySecondStallBeforeTheWarning", {{5000, Stall, 20000}}, 21000},
+    {"TwentySecondStallBeforeTheWarning", {{5000, Stall, 20000}}, 21000, 20000},
+    // The program stopped while the machine stays awake, before the warning
+    // or inside it, with no message or an announced suspend: late by the stop.
+    {"StoppedAMinuteFiveSecondsIn", {{5000, Stop, 60000}, {0, Tick}}, 61000, 60000},
+    {"StoppedAMinuteAfterASuspendResumeFirst",
+     {{5000, Suspend}, {0, Stop, 60000}, {0, Resume}, {0, Tick}},
+     61000,
+     60000},
+    {"StoppedTwentySecondsFiveSecondsIn", {{5000, Stop, 20000}, {0, Tick}}, 21000, 20000},
+    {"StoppedTwentySecondsInsideTheWarning", {{28000, Stop, 20000}, {0, Tick}}, 21000, 20000},
 };
 
-class WakeTable : public ::testing::TestWithParam<Row> {};
+void PrintTo(const Row& row, std::ostream* os) { *os << row.Name; }
+
+// Every row on both clocks: a sleep the unbiased clock does not see must
+// cost no more there than on the tick count.
+class WakeTable : public ::testing::TestWithParam<std::tuple<Row, Clock>> {};
 
 TEST_P(WakeTable, EndsOnceNeverEarlyWarnedInFull) {
-  Countdown countdown;
-  Finish(countdown, GetParam().Steps);
+  const Row& row = std::get<0>(GetParam());
+  Countdown countdown(std::get<1>(GetParam()));
+  Finish(countdown, row.Steps);
   const int64_t awake = countdown.EndedAwakeMs();
   ASSERT_TRUE(countdown.Ended()) << "never ended";
-  SCOPED_TRACE(testing::Message() << "ended " << awake << " ms awake, warned " << awake - countdown.WarnedAwakeMs()
-                                  << " ms before");
-  EXPECT_GE(awake, 40000) << "ended early";
-  EXPECT_LE(awake, 40000 + GetParam().LateUpToMs);
-  EXPECT_GE(awake - countdown.WarnedAwakeMs(), 29000) << "the warning came late";
+  SCOPED_TRACE(testing::Message() << "ended " << awake << " ms awake, warned " << countdown.WarningSeenMs()
+                                  << " ms before with the program running");
+  EXPECT_GE(awake, 40000 + row.LateFromMs) << "ended early";
+  EXPECT_LE(awake, 40000 + row.LateUpToMs);
+  EXPECT_GE(countdown.WarningSeenMs(), 29000) << "the warning came late";
 }
 
-INSTANTIATE_TEST_SUITE_P(SleepWatch, WakeTable, ::testing::ValuesIn(ROWS),
-                         [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(SleepWatch, WakeTable,
+                         ::testing::Combine(::testing::ValuesIn(ROWS), ::testing::Values(TickCount, Unbiased)),
+                         [](const ::testing::TestParamInfo<WakeTable::ParamType>& info) {
+                           return std::string(std::get<0>(info.param).Name) +
+                                  (std::get<1>(info.param) == Unbiased ? "_Unbiased" : "_TickCount");
+                         });
 
 // Random sessions: one to three sleeps of every kind and length, with the
 // messages of each wake missing, repeated, in any order and spread out, and
@@ -303,41 +347,61 @@ class Session {
   std::mt19937& random_;
 };
 
-// Seeded, so that a failure comes again; KWIET_SEED and KWIET_SESSIONS try others.
-TEST(SleepWatchSessions, EndOnceNeverEarlyButByShortSleepsWarnedInTime) {
-  const char* seed = std::getenv("KWIET_SEED");
-  const char* sessions = std::getenv("KWIET_SESSIONS");
-  std::mt19937 random(seed != nullptr ? std::atoi(seed) : 20261209);
-  const int count = sessions != nullptr ? std::atoi(sessions) : 5000;
-  int withShort = 0;
-  int64_t mostEarlyPerShort = 0, mostLate = 0, leastWarning[2] = {HOUR, HOUR};  // any; one short sleep at most
+// The worst a model's sessions came to.
+struct Figures {
+  int WithShort = 0;
+  int64_t MostEarly = 0, MostEarlyPerShort = 0, MostLate = 0;
+  int64_t LeastWarning[2] = {HOUR, HOUR};  // any; one short sleep at most
+};
+
+// Early only by short sleeps the tick count sees; late only by what the
+// program could not see, and the part of a second before each gap; the
+// warning short of its 30 s by a busy spell it counted, and by what those
+// sleeps took.
+void RunSessions(Clock clock, unsigned seed, int count, Figures& f) {
+  std::mt19937 random(seed);
   for (int n = 0; n < count; ++n) {
     const Session session(random);
-    Countdown countdown(session.Seconds, n % 2 == 1);
+    const int64_t mayCount = clock == TickCount ? session.MayCountMs : 0;
+    const int shortSleeps = clock == TickCount ? session.ShortSleeps : 0;
+    Countdown countdown(clock, session.Seconds, n % 2 == 1);
     Finish(countdown, session.Steps);
     ASSERT_TRUE(countdown.Ended()) << "session " << n << " never ended";
     const int64_t time = session.Seconds * 1000, awake = countdown.EndedAwakeMs();
     const int64_t warning = awake - countdown.WarnedAwakeMs();
-    // Early only by short sleeps; late only by what the program could not
-    // see, and the part of a second before each gap; the warning short of its
-    // 30 s by a busy spell it counted, and by what those sleeps took.
-    ASSERT_GE(awake, time - session.MayCountMs) << "session " << n << " ended early";
+    ASSERT_GE(awake, time - mayCount) << "session " << n << " ended early";
     ASSERT_LE(awake, time + countdown.UnseenMs() + session.MayLeaveOutMs) << "session " << n << " ended late";
-    ASSERT_GE(warning, 25000 - session.MayCountMs) << "session " << n << " warned too late";
-    if (session.ShortSleeps > 0) {
-      ++withShort;
-      mostEarlyPerShort = std::max(mostEarlyPerShort, (time - awake) / session.ShortSleeps);
+    ASSERT_GE(warning, 25000 - mayCount) << "session " << n << " warned too late";
+    if (shortSleeps > 0) {
+      ++f.WithShort;
+      f.MostEarlyPerShort = std::max(f.MostEarlyPerShort, (time - awake) / shortSleeps);
     }
-    mostLate = std::max(mostLate, awake - time - countdown.UnseenMs());
-    leastWarning[0] = std::min(leastWarning[0], warning);
-    if (session.ShortSleeps <= 1) leastWarning[1] = std::min(leastWarning[1], warning);
+    f.MostEarly = std::max(f.MostEarly, time - awake);
+    f.MostLate = std::max(f.MostLate, awake - time - countdown.UnseenMs());
+    f.LeastWarning[0] = std::min(f.LeastWarning[0], warning);
+    if (shortSleeps <= 1) f.LeastWarning[1] = std::min(f.LeastWarning[1], warning);
   }
-  std::printf(
-      "%d sessions, %d with short sleeps not announced: at most %lld ms early for each of those; %lld ms late "
-      "beyond the spells the program could not see; the warning %lld ms or more before the end, %lld with one "
-      "short sleep at most\n",
-      count, withShort, static_cast<long long>(mostEarlyPerShort), static_cast<long long>(mostLate),
-      static_cast<long long>(leastWarning[0]), static_cast<long long>(leastWarning[1]));
+}
+
+// Seeded, so that a failure comes again; KWIET_SEED and KWIET_SESSIONS try
+// others. The same sessions on each clock.
+TEST(SleepWatchSessions, EndOnceNeverEarlyButByShortSleepsWarnedInTime) {
+  const char* seed = std::getenv("KWIET_SEED");
+  const char* sessions = std::getenv("KWIET_SESSIONS");
+  const unsigned seedValue = seed != nullptr ? static_cast<unsigned>(std::atoi(seed)) : 20261209;
+  const int count = sessions != nullptr ? std::atoi(sessions) : 5000;
+  for (Clock clock : {TickCount, Unbiased}) {
+    Figures f;
+    RunSessions(clock, seedValue, count, f);
+    if (HasFatalFailure()) return;
+    std::printf(
+        "%s clock, %d sessions, %d with short sleeps it counts: at most %lld ms early in all, %lld for each of "
+        "those; %lld ms late beyond the spells the program could not see; the warning %lld ms or more before the "
+        "end, %lld with one short sleep at most\n",
+        clock == TickCount ? "tick-count" : "unbiased", count, f.WithShort, static_cast<long long>(f.MostEarly),
+        static_cast<long long>(f.MostEarlyPerShort), static_cast<long long>(f.MostLate),
+        static_cast<long long>(f.LeastWarning[0]), static_cast<long long>(f.LeastWarning[1]));
+  }
 }
 
 }  // namespace
