@@ -31,7 +31,7 @@ bool ChoosePeriod(const char* commandLine) {
     Timer->Period = Timer->Remaining;
     return true;
   }
-  return RunDialog(IDD_SETTIME, MainWnd, SetTimeDlgProc) == 1;
+  return RunDialog(IDD_SETTIME, MainWnd, SetTimeDlgProc) == IDOK;
 }
 
 HWND CreateMainWindow() {

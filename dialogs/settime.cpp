@@ -195,7 +195,7 @@ void OnOk(HWND dlg) {
   Timer->Mode = mode;
   Timer->Period = seconds;
   Timer->SetRunning(true);  // also resumes a paused countdown
-  EndDialog(dlg, 1);
+  EndDialog(dlg, IDOK);
 }
 
 void OnFieldCommand(HWND dlg, int id, WORD code) {
